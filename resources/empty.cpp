@@ -1,0 +1,1 @@
+// Keeps a resource library non-empty while it has no collections.

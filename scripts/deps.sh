@@ -1,0 +1,35 @@
+#!/bin/sh
+# Installs the Debian packages the build, the program and the tests need,
+# but only those that are missing. Sourced by run.sh and test.sh.
+
+ORLAVO_PACKAGES="cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools \
+qttranslations5-l10n libimage-exiftool-perl fonts-freefont-ttf"
+ORLAVO_TEST_PACKAGES="libgtest-dev libbenchmark-dev ffmpeg xvfb xauth"
+
+orlavo_install_missing() {
+    missing=""
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    if [ "$(id -u)" -eq 0 ]; then
+        SUDO=""
+    elif command -v sudo >/dev/null 2>&1; then
+        SUDO="sudo"
+    else
+        echo "These packages are missing and neither root nor sudo is available:$missing" >&2
+        return 1
+    fi
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq || return 1
+    # shellcheck disable=SC2086
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing || return 1
+}
+
+orlavo_build() {
+    root="$1"
+    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+    cmake --build "$root/build" -j "$(nproc)" || return 1
+}
