@@ -379,6 +379,11 @@ private slots:
         c->animate_column_width(60, 0);
         QCOMPARE(l->column_widths[0], 60);
         QTRY_COMPARE_WITH_TIMEOUT(top->width(), 60, 2000);
+
+        // A cell that was never placed has no layout: logged, not thrown.
+        cell loose;
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^assert \"layout\" failed at .*layout.cpp:\\d+ in "));
+        loose.animate_row_height(5, 0.1f);
     }
 
     // ---------------------------------------------------------------- options

@@ -1,5 +1,7 @@
 #include "ko/layout.h"
 
+#include "ko/assert.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -384,7 +386,8 @@ int& entry(std::vector<int>& v, int index)
 
 void cell::animate_row_height(int target, float seconds)
 {
-    if (!layout)
+    // Called from event handlers (a folding widget's click): log, don't throw.
+    if (!KO_ASSERT_LOG(layout))
         return;
     int& value = entry(layout->row_heights, row < 0 ? layout->current_row : row);
     const int diff = value - target;
@@ -409,7 +412,8 @@ void cell::animate_row_height(int target, float seconds)
 
 void cell::animate_column_width(int target, float seconds)
 {
-    if (!layout)
+    // Called from event handlers (a folding widget's click): log, don't throw.
+    if (!KO_ASSERT_LOG(layout))
         return;
     int& value = entry(layout->column_widths, column < 0 ? layout->current_column : column);
     const int diff = value - target;
@@ -434,7 +438,8 @@ void cell::animate_column_width(int target, float seconds)
 
 void cell::animate_size(int target_width, int target_height, float seconds)
 {
-    if (!layout)
+    // Called from event handlers (a folding widget's click): log, don't throw.
+    if (!KO_ASSERT_LOG(layout))
         return;
     int& column_value = entry(layout->column_widths, column < 0 ? layout->current_column : column);
     int& row_value = entry(layout->row_heights, row < 0 ? layout->current_row : row);
