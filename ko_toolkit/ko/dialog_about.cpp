@@ -136,6 +136,11 @@ dialog_about::dialog_about(QWidget* parent, bool, const QString& header_style, i
     copyright->setObjectName(QStringLiteral("copyright"));
     main_layout->addWidget(copyright, 0, Qt::AlignCenter);
 
+    // Children styled by the dialog's sheet do not take the dialog font
+    // from their parent; give it to them directly.
+    for (QLabel* text : {version, site, static_cast<QLabel*>(notices), copyright})
+        text->setFont(dialog_font);
+
     setFixedHeight(sizeHint().height());
     setFixedWidth(int(sizeHint().width() * 1.2));
 }
@@ -267,3 +272,8 @@ void exec_centered(QDialog* dialog, QWidget* parent)
 }
 
 } // namespace ko
+
+// The meta-object code of these dialogs is compiled here, not with the rest
+// of the toolkit's, so that only programs showing the about dialog need the
+// application's application_revision.
+#include "moc_dialog_about.cpp"
