@@ -173,14 +173,6 @@ private slots:
         QVERIFY(button(again, label)->isChecked());
     }
 
-    void tables()
-    {
-        QCOMPARE(ko::datetime_format_selector::date_formats,
-                 QStringList({"dd/MM/yyyy", "dd.MM.yyyy", "dd-MM-yyyy", "yyyy/MM/dd", "yyyy.MM.dd",
-                              "yyyy-MM-dd", "MM/dd/yyyy"}));
-        QCOMPARE(ko::datetime_format_selector::time_formats, QStringList({"HH:mm:ss", "HH:mm"}));
-    }
-
     // Under a real display, with ORLAVO_SCREENSHOT_DIR set.
     void screenshot()
     {
