@@ -48,7 +48,7 @@ QSize dialog_about::logo_label_size(const QSize& logo_size, int header_height, i
 QString dialog_about::copyright_text()
 {
     const int year = QDateTime::currentDateTimeUtc().date().year();
-    return tr("Copyright \u00a9 2019-%1 Quenmark. All rights reserved.").arg(year) +
+    return QStringLiteral("Copyright \u00a9 2019-%1 Quenmark. All rights reserved.").arg(year) +
            QStringLiteral(" (") + QString::fromUtf8(application_revision().c_str()) +
            QStringLiteral(")");
 }
@@ -135,6 +135,11 @@ dialog_about::dialog_about(QWidget* parent, bool, const QString& header_style, i
     auto* copyright = new QLabel(copyright_text());
     copyright->setObjectName(QStringLiteral("copyright"));
     main_layout->addWidget(copyright, 0, Qt::AlignCenter);
+
+    // Children styled by the dialog's sheet do not take the dialog font
+    // from their parent; give it to them directly.
+    for (QLabel* text : {version, site, static_cast<QLabel*>(notices), copyright})
+        text->setFont(dialog_font);
 
     setFixedHeight(sizeHint().height());
     setFixedWidth(int(sizeHint().width() * 1.2));
@@ -267,3 +272,8 @@ void exec_centered(QDialog* dialog, QWidget* parent)
 }
 
 } // namespace ko
+
+// The meta-object code of these dialogs is compiled here, not with the rest
+// of the toolkit's, so that only programs showing the about dialog need the
+// application's application_revision.
+#include "moc_dialog_about.cpp"
