@@ -251,6 +251,7 @@ private slots:
         QCoreApplication::installTranslator(&german);
         QCOMPARE(QCoreApplication::translate("ko::application_log", "Clear log"), QString("Protokoll leeren"));
         QCOMPARE(QCoreApplication::translate("QObject", "Quit now"), QString("Jetzt beenden"));
+        QCOMPARE(QCoreApplication::translate("ko::datetime_format_selector", "Date Format"), QString("Datumsformat"));
 
         store_language("de");
         QString no_text;
