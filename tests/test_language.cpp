@@ -215,6 +215,14 @@ private slots:
         QCOMPARE(read_file(path), page);
     }
 
+    void help_page_code_is_never_a_path()
+    {
+        store_language("../help/index_de");
+        catcher.urls.clear();
+        QVERIFY(ko::open_help(":/help/index_%1.html"));
+        QCOMPARE(catcher.urls, QList<QUrl>({QUrl::fromLocalFile(ko::help_folder() + "/orlavo_help_en.html")}));
+    }
+
     void help_page_failures_open_nothing()
     {
         catcher.urls.clear();
