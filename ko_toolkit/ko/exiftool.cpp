@@ -35,6 +35,7 @@ const char* const sig_worker_write = "bool ko::exiftool_worker::write(const QStr
 const char* const sig_worker_read_output = "void ko::exiftool_worker::read_output()";
 const char* const sig_worker_add_task = "void ko::exiftool_worker::add_task(exif_response*, const QByteArray&)";
 const char* const sig_worker_process_ended = "void ko::exiftool_worker::process_ended(const char*)";
+const char* const sig_worker_fail_all = "void ko::exiftool_worker::fail_all(const char*)";
 const char* const sig_init = "void ko::exiftool_worker_init()";
 const char* const sig_start_task = "static ko::exif_response* ko::exiftool::start_task(const QByteArray&)";
 const char* const sig_shutdown = "static void ko::exiftool::shutdown()";
@@ -534,7 +535,7 @@ void exiftool_worker::fail_response(exif_response* response)
 void exiftool_worker::fail_all(const char* reason)
 {
     if (!tasks.isEmpty() && !stopping) {
-        KO_BRIDGE_WARNING("%s: exiftool %s, %d pending request(s) failed.", sig_worker_process_ended, reason,
+        KO_BRIDGE_WARNING("%s: exiftool %s, %d pending request(s) failed.", sig_worker_fail_all, reason,
                           int(tasks.size()));
     }
     for (const auto& task : qAsConst(tasks))
