@@ -167,8 +167,6 @@ private slots:
 
     void button_frame_comes_from_the_border_image()
     {
-        if (!QFile::exists(":/gui/button/dark_normal.png"))
-            QSKIP("button border images not in the resources yet");
         ko::message_box box(QMessageBox::Information, "Look", "Text");
         box.set_buttons(QMessageBox::Ok, QMessageBox::NoButton);
         box.show();

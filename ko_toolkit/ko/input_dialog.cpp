@@ -1,19 +1,12 @@
 #include "ko/input_dialog.h"
 
+#include "ko/dark_style.h"
+
 namespace ko {
 
 bool input_dialog_flat_style = false;
 
 namespace {
-
-const char* const tooltip_rule =
-    "QToolTip{border:1px solid rgb(99,99,99);background-image:none;background-color:rgb(47,47,47);}";
-
-const char* const scrollbar_rules =
-    "QScrollBar:vertical{border:none;background:rgb(47,47,47);width:11px;margin:0px 0px 0px 0px;}"
-    "QScrollBar::handle:vertical{border:1px solid black;border-radius:5px;background:rgb(0,0,0);min-height:20px;}"
-    "QScrollBar::add-line:vertical{background:black;height:0px;subcontrol-position:bottom;subcontrol-origin:margin;}"
-    "QScrollBar::sub-line:vertical{background:black;height:0px;subcontrol-position:top;subcontrol-origin:margin;}";
 
 const char* const framed_style =
     "QWidget{background-image:none;border-image:none;background-color:rgb(47,47,47);color:rgb(198,213,210);}"
@@ -65,7 +58,7 @@ void input_dialog_style(QInputDialog* dialog)
 {
     dialog->setWindowFlags(dialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
     dialog->setStyleSheet(QString::fromLatin1(input_dialog_flat_style ? flat_style : framed_style)
-                          + QLatin1String(tooltip_rule) + QLatin1String(scrollbar_rules));
+                          + dark_tooltip_rule() + fusion_vertical_scrollbar_sheet());
 }
 
 double input_get_double(QWidget* parent, const QString& title, const QString& label, double value, double min,
