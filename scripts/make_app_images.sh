@@ -96,11 +96,9 @@ for lang in en de; do
         -strip "PNG32:drop.tmp" && mv drop.tmp "$out/drop_images_gps_$lang.png"
 done
 
-# Header band of the main window (tiled horizontally) and of the about box.
+# Header band of the main window (tiled horizontally).
 convert -size 64x66 gradient:"rgb(62,64,63)"-"rgb(40,41,41)" \
     -fill "rgb(28,28,28)" -draw "rectangle 0,65 63,65" -strip "PNG32:$out/head_medium_dark_without_shadow.png"
-convert -size 640x97 gradient:"rgb(64,70,68)"-"rgb(34,36,35)" \
-    -fill "rgb(28,28,28)" -draw "rectangle 0,96 639,96" -strip "PNG32:$out/Head.png"
 
 # Logo of the header: pin and name.
 convert -size 217x46 xc:none -fill "$ACCENT" -stroke none \
