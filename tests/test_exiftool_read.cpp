@@ -212,9 +212,10 @@ private slots:
             QVERIFY(ko::exiftool::read_tags(attempt, false, false).empty());
         QVERIFY(ko::exiftool::read_selected_tags(path, {"if\nsystem('touch " + sentinel + "')"}).empty());
         QVERIFY(ko::exiftool::read_selected_tags(path, {"@"}).empty());
+        QVERIFY(ko::exiftool::read_selected_tags(path, {"-FileName"}).empty());
         QVERIFY(ko::exiftool::read_selected_tags(path + "\n" + code, {"FileName"}).empty());
         ko::exiftool::verbose(false);
-        QCOMPARE(capture.count("Refusing to read", QtWarningMsg), 7);
+        QCOMPARE(capture.count("Refusing to read", QtWarningMsg), 8);
         QCOMPARE(capture.count("Writing '"), 0); // nothing was sent
         QVERIFY(ko::exiftool::read_tags(path, false, false).size() > 5);
         QVERIFY(!QFile::exists(sentinel));

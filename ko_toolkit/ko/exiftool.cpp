@@ -73,9 +73,11 @@ QString absolute_path(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// Tag names, optionally with group and "#" suffix or wildcards; a leading
+// minus sign would turn the request into an exclusion.
 bool is_tag_name(const QString& name)
 {
-    if (name.isEmpty())
+    if (name.isEmpty() || name.startsWith(QLatin1Char('-')))
         return false;
     for (const QChar c : name) {
         const ushort u = c.unicode();
