@@ -302,6 +302,7 @@ bool exiftool_worker::start()
 
 bool exiftool_worker::send_restart()
 {
+    stopping = true; // the old process ends on purpose
     while (process->state() != QProcess::NotRunning) {
         write(QString::fromLatin1(close_command));
         if (!process->waitForFinished(500))
@@ -314,10 +315,8 @@ bool exiftool_worker::send_restart()
                           process->errorString().toUtf8().constData(), int(process->error()));
     }
     const bool running = process->state() == QProcess::Running;
-    if (running) {
-        process_failed = false;
-        stopping = false;
-    }
+    stopping = false;
+    process_failed = !running;
     return running;
 }
 
