@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -108,7 +109,7 @@ private slots:
         QVERIFY(a->start_ms > 0 && b->start_ms >= a->start_ms);
         QVERIFY(a->parent() && a->parent()->objectName() == "Exiftol IO Worker");
         QVERIFY(a->wait(60000) && b->wait(60000));
-        QCOMPARE(a->data().trimmed(), QByteArray("12.57").left(a->data().trimmed().size()));
+        QVERIFY2(QRegularExpression("^\\d+\\.\\d+\n$").match(QString::fromUtf8(a->data())).hasMatch(), a->data());
         QVERIFY(!a->data().contains("{ready"));
     }
 
