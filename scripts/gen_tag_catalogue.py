@@ -6,8 +6,8 @@ The catalogue holds read-only tag names: the names that `exiftool -list`
 knows and `exiftool -listw` does not list as writable (file system data,
 composite values, format and maker-note details), plus the few required
 names below. Names the application writes, clears or reads for its photo
-records are kept out, and so are the names the tag filter removes by lists
-of its own. When more names qualify than the catalogue holds, the surplus is
+records are kept out (every GPS name but the composite GPSPosition among
+them), and so are the names the tag filter removes by lists of its own. When more names qualify than the catalogue holds, the surplus is
 dropped from the names that ExifTool defines as unknown tags only (those
 appear in an answer only with the option -u, which the bridge never sends),
 in byte order.
@@ -165,9 +165,9 @@ def table_info(xml_text):
 
 
 def excluded_names(gps_group):
-    """Everything the catalogue must not hold: the fixed exclusions, every tag
-    of the GPS group, and every other GPS name but GPSPosition, so that no
-    GPS tag the application writes or clears can be caught by the filter."""
+    """The named exclusions and every tag of the GPS group (which the GPS
+    clean-up deletes as a whole). is_gps_name() keeps out the remaining
+    GPS names as well, so that the filter never catches a GPS tag."""
     return set(EXCLUDED) | gps_group
 
 
