@@ -1,5 +1,7 @@
 #include "ko/button_toggle.h"
 
+#include "ko/dark_style.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -111,9 +113,7 @@ button_toggle_switch::button_toggle_switch(const QString& unchecked, const QStri
 QString button_toggle_switch::switch_style_sheet() const
 {
     return QStringLiteral("QPushButton{background-image:url(") + (isChecked() ? checked_image : unchecked_image)
-           + QStringLiteral(");}")
-           + QStringLiteral(
-               "QToolTip{border:1px solid rgb(99,99,99);background-image:none;background-color:rgb(47,47,47);}");
+           + QStringLiteral(");}") + dark_tooltip_rule();
 }
 
 void button_toggle_switch::switch_style()
