@@ -921,13 +921,7 @@ void MainWindow::load_gpx_file(const QString& path)
     table_model->set_gpx_track(chosen);
 }
 
-// ---------------------------------------------------------------- writing (filled elsewhere)
-
-void MainWindow::sync_gps() {}
-
-void MainWindow::remove_gps_data() {}
-
-void MainWindow::undo_last_edit() {}
+// Writing, removing and undo: main_window_write.cpp.
 
 // ---------------------------------------------------------------- mode, position, limits
 

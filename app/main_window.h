@@ -68,6 +68,12 @@ public:
     // False while the typed fixed position is no valid coordinate pair.
     bool fixed_position_valid() const { return fixed_position_ok; }
 
+    // The GPS tags of path as they are now on disk, read afresh for undo:
+    // the 32 EXIF GPS tags and, when the file has XMP GPS data, the three
+    // XMP ones, as numeric "#" keys, each present (empty when the file lacks
+    // it). Empty when the file cannot be read.
+    exif_tag_map gps_tag_map_for_file(const QString& path);
+
 public slots:
     void load_files(QStringList paths);
 
@@ -92,6 +98,7 @@ private slots:
 
 private:
     friend class test_main_window;
+    friend class test_main_window_write;
     friend class operation_scope;
 
     void build_tool_buttons(ko::qt::layout* main);
