@@ -93,4 +93,93 @@ Nur %2/%3 Bytes wurden geschrieben. Möglicherweise ist der Datenträger voll.</
 %1</translation>
     </message>
 </context>
+<context>
+    <name>ko::datetime_format_selector</name>
+    <message>
+        <source>DD/MM/YYYY</source>
+        <translation>TT/MM/JJJJ</translation>
+    </message>
+    <message>
+        <source>DD-MM-YYYY</source>
+        <translation>TT-MM-JJJJ</translation>
+    </message>
+    <message>
+        <source>DD.MM.YYYY</source>
+        <translation>TT.MM.JJJJ</translation>
+    </message>
+    <message>
+        <source>YYYY/MM/DD</source>
+        <translation>JJJJ/MM/TT</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>JJJJ-MM-TT</translation>
+    </message>
+    <message>
+        <source>YYYY.MM.DD</source>
+        <translation>JJJJ.MM.TT</translation>
+    </message>
+    <message>
+        <source>MM/DD/YYYY</source>
+        <translation>MM/TT/JJJJ</translation>
+    </message>
+    <message>
+        <source>hh:mm</source>
+        <translation>hh:mm</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss</source>
+        <translation>hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>Date Format</source>
+        <translation>Datumsformat</translation>
+    </message>
+    <message>
+        <source>Time Format</source>
+        <translation>Zeitformat</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_3rd_part_lib_info</name>
+    <message>
+        <source>This software dynamically links to Qt which is licensed under the LGPL license.</source>
+        <translation>Diese Software ist dynamisch mit Qt verknüpft, das unter der LGPL-Lizenz steht.</translation>
+    </message>
+    <message>
+        <source>The source code of the Qt SDK can be found at https://www.qt.io/download-open-source</source>
+        <translation>Den Quellcode des Qt SDK finden Sie unter https://www.qt.io/download-open-source</translation>
+    </message>
+    <message>
+        <source>About 3rd party libraries</source>
+        <translation>Über Bibliotheken von Drittanbietern</translation>
+    </message>
+    <message>
+        <source>%1 uses the following open source and/or 3rd party libraries:</source>
+        <translation>%1 verwendet die folgenden Open-Source- und/oder Drittanbieter-Bibliotheken:</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_about</name>
+    <message>
+        <source>Copyright © 2019-%1 Quenmark. All rights reserved.</source>
+        <translation>Copyright © 2019-%1 Quenmark. Alle Rechte vorbehalten.</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Webseite:</source>
+        <translation>Webseite:</translation>
+    </message>
+    <message>
+        <source>Click here for 3rd party library information</source>
+        <translation>Hier klicken für Informationen zu Bibliotheken von Drittanbietern</translation>
+    </message>
+</context>
 </TS>

@@ -93,4 +93,93 @@ Solo se pudieron escribir %2/%3 bytes. Es posible que el disco esté lleno.</tra
 %1</translation>
     </message>
 </context>
+<context>
+    <name>ko::datetime_format_selector</name>
+    <message>
+        <source>DD/MM/YYYY</source>
+        <translation>DD/MM/AAAA</translation>
+    </message>
+    <message>
+        <source>DD-MM-YYYY</source>
+        <translation>DD-MM-AAAA</translation>
+    </message>
+    <message>
+        <source>DD.MM.YYYY</source>
+        <translation>DD.MM.AAAA</translation>
+    </message>
+    <message>
+        <source>YYYY/MM/DD</source>
+        <translation>AAAA/MM/DD</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>AAAA-MM-DD</translation>
+    </message>
+    <message>
+        <source>YYYY.MM.DD</source>
+        <translation>AAAA.MM.DD</translation>
+    </message>
+    <message>
+        <source>MM/DD/YYYY</source>
+        <translation>MM/DD/AAAA</translation>
+    </message>
+    <message>
+        <source>hh:mm</source>
+        <translation>hh:mm</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss</source>
+        <translation>hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>Date Format</source>
+        <translation>Formato de fecha</translation>
+    </message>
+    <message>
+        <source>Time Format</source>
+        <translation>Formato de hora</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_3rd_part_lib_info</name>
+    <message>
+        <source>This software dynamically links to Qt which is licensed under the LGPL license.</source>
+        <translation>Este software enlaza dinámicamente con Qt, que se distribuye bajo la licencia LGPL.</translation>
+    </message>
+    <message>
+        <source>The source code of the Qt SDK can be found at https://www.qt.io/download-open-source</source>
+        <translation>El código fuente del SDK de Qt está disponible en https://www.qt.io/download-open-source</translation>
+    </message>
+    <message>
+        <source>About 3rd party libraries</source>
+        <translation>Acerca de las bibliotecas de terceros</translation>
+    </message>
+    <message>
+        <source>%1 uses the following open source and/or 3rd party libraries:</source>
+        <translation>%1 utiliza las siguientes bibliotecas de código abierto o de terceros:</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_about</name>
+    <message>
+        <source>Copyright © 2019-%1 Quenmark. All rights reserved.</source>
+        <translation>Copyright © 2019-%1 Quenmark. Todos los derechos reservados.</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Versión:</translation>
+    </message>
+    <message>
+        <source>Webseite:</source>
+        <translation>Sitio web:</translation>
+    </message>
+    <message>
+        <source>Click here for 3rd party library information</source>
+        <translation>Haga clic aquí para ver información sobre bibliotecas de terceros</translation>
+    </message>
+</context>
 </TS>

@@ -93,4 +93,93 @@ Seuls %2/%3 octets ont pu être écrits. Le disque est peut-être plein.</transl
 %1</translation>
     </message>
 </context>
+<context>
+    <name>ko::datetime_format_selector</name>
+    <message>
+        <source>DD/MM/YYYY</source>
+        <translation>JJ/MM/AAAA</translation>
+    </message>
+    <message>
+        <source>DD-MM-YYYY</source>
+        <translation>JJ-MM-AAAA</translation>
+    </message>
+    <message>
+        <source>DD.MM.YYYY</source>
+        <translation>JJ.MM.AAAA</translation>
+    </message>
+    <message>
+        <source>YYYY/MM/DD</source>
+        <translation>AAAA/MM/JJ</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>AAAA-MM-JJ</translation>
+    </message>
+    <message>
+        <source>YYYY.MM.DD</source>
+        <translation>AAAA.MM.JJ</translation>
+    </message>
+    <message>
+        <source>MM/DD/YYYY</source>
+        <translation>MM/JJ/AAAA</translation>
+    </message>
+    <message>
+        <source>hh:mm</source>
+        <translation>hh:mm</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss</source>
+        <translation>hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>Date Format</source>
+        <translation>Format de date</translation>
+    </message>
+    <message>
+        <source>Time Format</source>
+        <translation>Format de l'heure</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_3rd_part_lib_info</name>
+    <message>
+        <source>This software dynamically links to Qt which is licensed under the LGPL license.</source>
+        <translation>Ce logiciel est lié dynamiquement à Qt, distribué sous licence LGPL.</translation>
+    </message>
+    <message>
+        <source>The source code of the Qt SDK can be found at https://www.qt.io/download-open-source</source>
+        <translation>Le code source du SDK Qt est disponible sur https://www.qt.io/download-open-source</translation>
+    </message>
+    <message>
+        <source>About 3rd party libraries</source>
+        <translation>À propos des bibliothèques tierces</translation>
+    </message>
+    <message>
+        <source>%1 uses the following open source and/or 3rd party libraries:</source>
+        <translation>%1 utilise les bibliothèques open source et/ou tierces suivantes :</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_about</name>
+    <message>
+        <source>Copyright © 2019-%1 Quenmark. All rights reserved.</source>
+        <translation>Copyright © 2019-%1 Quenmark. Tous droits réservés.</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version :</translation>
+    </message>
+    <message>
+        <source>Webseite:</source>
+        <translation>Site web :</translation>
+    </message>
+    <message>
+        <source>Click here for 3rd party library information</source>
+        <translation>Cliquez ici pour des informations sur les bibliothèques tierces</translation>
+    </message>
+</context>
 </TS>

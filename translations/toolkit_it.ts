@@ -93,4 +93,93 @@ Scritti solo %2/%3 byte. Il disco potrebbe essere pieno.</translation>
 %1</translation>
     </message>
 </context>
+<context>
+    <name>ko::datetime_format_selector</name>
+    <message>
+        <source>DD/MM/YYYY</source>
+        <translation>GG/MM/AAAA</translation>
+    </message>
+    <message>
+        <source>DD-MM-YYYY</source>
+        <translation>GG-MM-AAAA</translation>
+    </message>
+    <message>
+        <source>DD.MM.YYYY</source>
+        <translation>GG.MM.AAAA</translation>
+    </message>
+    <message>
+        <source>YYYY/MM/DD</source>
+        <translation>AAAA/MM/GG</translation>
+    </message>
+    <message>
+        <source>YYYY-MM-DD</source>
+        <translation>AAAA-MM-GG</translation>
+    </message>
+    <message>
+        <source>YYYY.MM.DD</source>
+        <translation>AAAA.MM.GG</translation>
+    </message>
+    <message>
+        <source>MM/DD/YYYY</source>
+        <translation>MM/GG/AAAA</translation>
+    </message>
+    <message>
+        <source>hh:mm</source>
+        <translation>hh:mm</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss</source>
+        <translation>hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>Date Format</source>
+        <translation>Formato data</translation>
+    </message>
+    <message>
+        <source>Time Format</source>
+        <translation>Formato ora</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_3rd_part_lib_info</name>
+    <message>
+        <source>This software dynamically links to Qt which is licensed under the LGPL license.</source>
+        <translation>Questo software è collegato dinamicamente a Qt, distribuito con licenza LGPL.</translation>
+    </message>
+    <message>
+        <source>The source code of the Qt SDK can be found at https://www.qt.io/download-open-source</source>
+        <translation>Il codice sorgente del Qt SDK è disponibile su https://www.qt.io/download-open-source</translation>
+    </message>
+    <message>
+        <source>About 3rd party libraries</source>
+        <translation>Informazioni sulle librerie di terze parti</translation>
+    </message>
+    <message>
+        <source>%1 uses the following open source and/or 3rd party libraries:</source>
+        <translation>%1 utilizza le seguenti librerie open source e/o di terze parti:</translation>
+    </message>
+</context>
+<context>
+    <name>ko::dialog_about</name>
+    <message>
+        <source>Copyright © 2019-%1 Quenmark. All rights reserved.</source>
+        <translation>Copyright © 2019-%1 Quenmark. Tutti i diritti riservati.</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Versione:</translation>
+    </message>
+    <message>
+        <source>Webseite:</source>
+        <translation>Sito web:</translation>
+    </message>
+    <message>
+        <source>Click here for 3rd party library information</source>
+        <translation>Fai clic qui per informazioni sulle librerie di terze parti</translation>
+    </message>
+</context>
 </TS>

@@ -292,7 +292,10 @@ void application_log::drain_log_stream()
         pending = log_stream.str();
         log_stream.str(std::string());
     }
-    // The decoder keeps a character that was cut in two for the next round.
+    // The decoder keeps a character that was cut in two for the next round;
+    // it must not see an empty round, which it takes for the end of input.
+    if (pending.empty())
+        return;
     const QString text = decoder_->toUnicode(pending.data(), int(pending.size()));
     if (text.isEmpty())
         return;

@@ -73,9 +73,11 @@ QString absolute_path(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// Tag names, optionally with group and "#" suffix or wildcards; a leading
+// minus sign would turn the request into an exclusion.
 bool is_tag_name(const QString& name)
 {
-    if (name.isEmpty())
+    if (name.isEmpty() || name.startsWith(QLatin1Char('-')))
         return false;
     for (const QChar c : name) {
         const ushort u = c.unicode();
@@ -300,6 +302,7 @@ bool exiftool_worker::start()
 
 bool exiftool_worker::send_restart()
 {
+    stopping = true; // the old process ends on purpose
     while (process->state() != QProcess::NotRunning) {
         write(QString::fromLatin1(close_command));
         if (!process->waitForFinished(500))
@@ -312,10 +315,8 @@ bool exiftool_worker::send_restart()
                           process->errorString().toUtf8().constData(), int(process->error()));
     }
     const bool running = process->state() == QProcess::Running;
-    if (running) {
-        process_failed = false;
-        stopping = false;
-    }
+    stopping = false;
+    process_failed = !running;
     return running;
 }
 

@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -83,7 +84,10 @@ QString help_folder()
 bool open_help(const QString& template_path)
 {
     QString lang = get_language(QStringLiteral("lang"));
-    if (!QFile::exists(template_path.arg(lang)))
+    // The code becomes part of a file name: anything but a plain code
+    // (a path, say) gets the English page.
+    static const QRegularExpression plain_code(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    if (!plain_code.match(lang).hasMatch() || !QFile::exists(template_path.arg(lang)))
         lang = QStringLiteral("en");
 
     const QString source_name = template_path.arg(lang);
