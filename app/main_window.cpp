@@ -193,6 +193,12 @@ bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
     double v = text.toFloat(&ok);
     if (!ok)
         v = QLocale().toFloat(text, &ok);
+    if (!ok && text.count(QLatin1Char(',')) == 1 && !text.contains(QLatin1Char('.'))) {
+        // A decimal comma under a locale that does not use one.
+        QString dotted = text;
+        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
+        v = dotted.toFloat(&ok);
+    }
     if (!ok) {
         // Degrees, minutes and seconds, each optional but at least one,
         // with an optional hemisphere letter of the right axis.

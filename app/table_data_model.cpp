@@ -120,6 +120,9 @@ QDateTime record_datetime(const exif_tag_map& record)
     record_value(record, QStringLiteral("rec_second"), second_text);
     const QDate date(record_int(record, "rec_year"), record_int(record, "rec_month"), record_int(record, "rec_day"));
     const QTime time(record_int(record, "rec_hour"), record_int(record, "rec_minute"), whole_seconds(second_text), 0);
+    // QDateTime would take an invalid time as midnight.
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
 
     if (second_text.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
         return QDateTime(date, time, Qt::UTC);
@@ -137,6 +140,7 @@ table_data_model::table_data_model(QObject* parent)
     : QAbstractTableModel(parent), header_font(QStringLiteral("FreeSansBold")), cell_font(QStringLiteral("FreeSans"))
 {
     qRegisterMetaType<gps_pos>("gps_pos");
+    qRegisterMetaType<Qt::SortOrder>("Qt::SortOrder");
     header_font.setWeight(75);
     header_font.setPointSize(9);
     cell_font.setPointSize(9);
