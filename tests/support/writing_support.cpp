@@ -1,0 +1,216 @@
+#include "writing_support.h"
+
+#include "test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace writing_support {
+
+bool set_tags(const QString& path, const QStringList& assignments)
+{
+    QString out;
+    QStringList args{"-overwrite_original_in_place", "-m"};
+    args << assignments << path;
+    return test_support::run_exiftool(args, &out) == 0 && out.contains("1 image files updated");
+}
+
+QStringList all_exif_gps_assignments()
+{
+    return {
+        "-GPSVersionID#=2 3 0 0",     "-GPSLatitudeRef#=N",       "-GPSLatitude#=47.5",
+        "-GPSLongitudeRef#=E",        "-GPSLongitude#=8.25",      "-GPSAltitudeRef#=1",
+        "-GPSAltitude#=512.5",        "-GPSTimeStamp#=10:20:30",  "-GPSSatellites#=7",
+        "-GPSStatus#=A",              "-GPSMeasureMode#=3",       "-GPSDOP#=1.5",
+        "-GPSSpeedRef#=K",            "-GPSSpeed#=12.5",          "-GPSTrackRef#=T",
+        "-GPSTrack#=45.5",            "-GPSImgDirectionRef#=M",   "-GPSImgDirection#=90.25",
+        "-GPSMapDatum#=WGS-84",       "-GPSDestLatitudeRef#=S",   "-GPSDestLatitude#=10.5",
+        "-GPSDestLongitudeRef#=W",    "-GPSDestLongitude#=20.5",  "-GPSDestBearingRef#=T",
+        "-GPSDestBearing#=180.5",     "-GPSDestDistanceRef#=K",   "-GPSDestDistance#=3.25",
+        "-GPSProcessingMethod#=GPS=fix", "-GPSAreaInformation#=Zurich", "-GPSDateStamp#=2023:05:01",
+        "-GPSDifferential#=1",        "-GPSHPositioningError#=2.5",
+    };
+}
+
+QStringList xmp_gps_assignments(double lat, double lon, double altitude)
+{
+    return {
+        QString("-XMP:GPSLatitude#=%1").arg(lat),
+        QString("-XMP:GPSLongitude#=%1").arg(lon),
+        QString("-XMP:GPSAltitude#=%1").arg(altitude),
+    };
+}
+
+bool write_tiff(const QString& path, int width, int height)
+{
+    QByteArray out("II*\0", 4);
+    auto u16 = [&](quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto u32 = [&](quint32 v) {
+        u16(quint16(v & 0xffff));
+        u16(quint16(v >> 16));
+    };
+    const quint32 size = quint32(width * height * 3);
+    const int entries = 10;
+    const quint32 ifd = 8 + size;
+    const quint32 bits = ifd + 2 + entries * 12 + 4;
+    u32(ifd);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out.append(char(x * 10)).append(char(y * 20)).append(char((x + y) * 5));
+    u16(entries);
+    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        u16(tag);
+        u16(type);
+        u32(count);
+        if (type == 3 && count == 1) {
+            u16(quint16(value));
+            u16(0);
+        } else {
+            u32(value);
+        }
+    };
+    entry(256, 3, 1, quint32(width));
+    entry(257, 3, 1, quint32(height));
+    entry(258, 3, 3, bits);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 2);
+    entry(273, 4, 1, 8);
+    entry(277, 3, 1, 3);
+    entry(278, 3, 1, quint32(height));
+    entry(279, 4, 1, size);
+    entry(284, 3, 1, 1);
+    u32(0);
+    u16(8);
+    u16(8);
+    u16(8);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+}
+
+bool make_mp4(const QString& path)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty())
+        return false;
+    QProcess process;
+    process.start(ffmpeg, {"-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=blue:s=64x48:d=0.2", "-pix_fmt",
+                           "yuv420p", path});
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    return process.exitCode() == 0 && QFileInfo(path).size() > 0;
+}
+
+QMap<QString, QString> gps_tags(const QString& path)
+{
+    QMap<QString, QString> result;
+    const QMap<QString, QString> all = test_support::read_tags_numeric(path);
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        const QString group = it.key().section(':', 0, 0);
+        const QString name = it.key().section(':', 1);
+        if (group == "Composite")
+            continue;
+        if (group == "GPS" || name.startsWith("GPS"))
+            result.insert(it.key(), it.value());
+    }
+    return result;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray pixels(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "tif" || suffix == "tiff") {
+        const QMap<QString, QString> tags = test_support::read_plain_tags_numeric(path);
+        const QStringList offsets = tags.value("StripOffsets").split(' ', Qt::SkipEmptyParts);
+        const QStringList counts = tags.value("StripByteCounts").split(' ', Qt::SkipEmptyParts);
+        if (offsets.isEmpty() || offsets.size() != counts.size())
+            return {};
+        const QByteArray bytes = contents(path);
+        QByteArray result;
+        for (int i = 0; i < offsets.size(); ++i)
+            result += bytes.mid(offsets.at(i).toInt(), counts.at(i).toInt());
+        return result;
+    }
+    QImage image;
+    if (!image.load(path))
+        return {};
+    image = image.convertToFormat(QImage::Format_RGB32);
+    return QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
+}
+
+box_script::box_script(const QStringList& answers)
+    : answers(answers)
+{
+    qApp->installEventFilter(this);
+}
+
+box_script::~box_script() { qApp->removeEventFilter(this); }
+
+QStringList box_script::titles() const
+{
+    QStringList result;
+    for (const box& b : boxes)
+        result << b.title;
+    return result;
+}
+
+bool box_script::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Show)
+        return false;
+    auto* message = qobject_cast<QMessageBox*>(watched);
+    if (!message)
+        return false;
+    box seen;
+    seen.title = message->windowTitle();
+    seen.text = message->text();
+    for (QAbstractButton* button : message->buttons())
+        seen.buttons << button->text().remove('&');
+    if (message->defaultButton())
+        seen.default_button = message->defaultButton()->text().remove('&');
+    boxes << seen;
+
+    QString answer = "<close>";
+    if (answers.isEmpty())
+        ++unexpected;
+    else
+        answer = answers.takeFirst();
+    QPointer<QMessageBox> target(message);
+    if (answer == "<close>") {
+        QTimer::singleShot(30, qApp, [target]() {
+            if (target)
+                target->done(-1);
+        });
+    } else {
+        test_support::click_button_later(answer, 2000);
+        // A box without that button must not hang the test.
+        QTimer::singleShot(2500, qApp, [this, target, answer]() {
+            if (target && target->isVisible()) {
+                qWarning("box_script: no button \"%s\" on \"%s\"", qUtf8Printable(answer),
+                         qUtf8Printable(target->text()));
+                ++unexpected;
+                target->done(-1);
+            }
+        });
+    }
+    return false;
+}
+
+} // namespace writing_support

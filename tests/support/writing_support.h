@@ -1,0 +1,68 @@
+#pragma once
+// Helpers for the tests of writing, removing and undoing GPS data: files
+// with chosen tags made at test time, their GPS tags and pixel data as a
+// separate ExifTool run and an image decoder see them, and a script of
+// answers for the message boxes an operation shows.
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace writing_support {
+
+// Sets tags with one separate exiftool run ("-Tag=value" or "-Tag#=value"
+// arguments), in place. True when exiftool reports the file updated.
+bool set_tags(const QString& path, const QStringList& assignments);
+
+// The 32 EXIF GPS tags, each with a value of its own ("-GPSxxx#=...").
+QStringList all_exif_gps_assignments();
+// XMP latitude, longitude and altitude.
+QStringList xmp_gps_assignments(double lat = 10.5, double lon = -20.25, double altitude = 7.5);
+
+// A baseline uncompressed RGB TIFF with a colour gradient.
+bool write_tiff(const QString& path, int width = 24, int height = 12);
+// A short MP4 made by ffmpeg; false when ffmpeg is not there.
+bool make_mp4(const QString& path);
+
+// Every GPS tag of the file as "exiftool -n -a -G1" shows it: the GPS
+// group, XMP GPS tags and QuickTime GPS coordinates (Composite left out).
+QMap<QString, QString> gps_tags(const QString& path);
+
+// The decoded pixels (JPEG, PNG, PPM through QImage; TIFF through its
+// strips); empty when the file cannot be decoded.
+QByteArray pixels(const QString& path);
+
+QByteArray contents(const QString& path);
+
+// Answers the message boxes shown while it exists, in order: each answer is
+// a button text (clicked through test_support::click_button_later) or
+// "<close>" (the box ends without a button). A box beyond the script is
+// counted as unexpected and closed the same way.
+class box_script : public QObject
+{
+public:
+    struct box {
+        QString title;
+        QString text;
+        QStringList buttons;
+        QString default_button;
+    };
+
+    explicit box_script(const QStringList& answers = {});
+    ~box_script() override;
+
+    QList<box> boxes;
+    int unexpected = 0;
+
+    QStringList titles() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QStringList answers;
+};
+
+} // namespace writing_support

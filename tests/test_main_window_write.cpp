@@ -1,0 +1,652 @@
+// Writing positions, removing GPS data and undo on the real window with the
+// real ExifTool, on files made here; every result is checked with a
+// separate exiftool run and the pixels are decoded before and after.
+#include "main_window.h"
+
+#include "exif_cache.h"
+#include "table_data_model.h"
+#include "test_support.h"
+#include "writing_support.h"
+
+#include "ko/application.h"
+#include "ko/button_dark.h"
+#include "ko/lineedit.h"
+#include "ko/radio.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using writing_support::box_script;
+using writing_support::gps_tags;
+using writing_support::pixels;
+using writing_support::set_tags;
+
+class test_main_window_write : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> w;
+
+    QString jpeg(const QString& name, const QString& time, const QStringList& tags = {})
+    {
+        const QString path = dir->filePath(name);
+        if (!test_support::make_image(path, "JPEG"))
+            return {};
+        QStringList all{QString("-DateTimeOriginal=2023:05:01 %1").arg(time)};
+        all << tags;
+        return set_tags(path, all) ? path : QString();
+    }
+
+    void set_mode(int mode) { w->mode_selected(mode, true); }
+
+    void set_fixed(const QString& lat, const QString& lon)
+    {
+        w->latitude_edit->setText(lat);
+        w->longitude_edit->setText(lon);
+    }
+
+    QStringList rows() const { return w->table_model->row_paths(); }
+
+    static QString value(const QMap<QString, QString>& tags, const QString& key) { return tags.value(key); }
+
+    static void compare_maps(const QMap<QString, QString>& actual, const QMap<QString, QString>& expected)
+    {
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(actual.value(it.key()) == it.value(),
+                     qPrintable(QString("%1: %2 instead of %3").arg(it.key(), actual.value(it.key()), it.value())));
+        for (auto it = actual.cbegin(); it != actual.cend(); ++it)
+            QVERIFY2(expected.contains(it.key()), qPrintable(QString("%1 appeared (%2)").arg(it.key(), it.value())));
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        w = std::make_unique<MainWindow>();
+        w->show();
+        // Each case starts in mode 2 with no limits.
+        set_mode(2);
+        w->photo_limit_edit->setText(QString());
+        w->gpx_limit_edit->setText(QString());
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        const auto store = exif_cache::instance();
+        store->records.clear();
+        store->tags.clear();
+        store->group_tags.clear();
+        dir.reset();
+    }
+
+    // The snapshot: read afresh, numeric "#" keys, every listed name present,
+    // the XMP names only for files with XMP GPS, values with "=" whole.
+    void snapshot_of_a_file()
+    {
+        QStringList full_tags = writing_support::all_exif_gps_assignments();
+        full_tags << writing_support::xmp_gps_assignments();
+        const QString full = jpeg("full.jpg", "10:00:00", full_tags);
+        const QString bare = jpeg("bare.jpg", "10:00:00");
+        const QString xmp_only = jpeg("xmp.jpg", "10:00:00", writing_support::xmp_gps_assignments(1.5, 2.5, 3));
+        QVERIFY(!full.isEmpty() && !bare.isEmpty() && !xmp_only.isEmpty());
+        w->load_files({full, bare, xmp_only});
+
+        // What the store read at load time no longer counts.
+        exif_cache::instance()->tags[full]["GPSLatitude"] = "1 deg 0' 0.00\" N";
+        exif_tag_map snapshot = w->gps_tag_map_for_file(full);
+        QCOMPARE(int(snapshot.size()), 35);
+        for (const auto& [key, value] : snapshot)
+            QVERIFY2(key.endsWith('#'), qPrintable(key));
+        QCOMPARE(snapshot["GPSLatitude#"], QString("47.5"));
+        QCOMPARE(snapshot["GPSLatitudeRef#"], QString("N"));
+        QCOMPARE(snapshot["GPSVersionID#"], QString("2 3 0 0"));
+        QCOMPARE(snapshot["GPSProcessingMethod#"], QString("GPS=fix"));
+        QCOMPARE(snapshot["GPSAltitudeRef#"], QString("1"));
+        QCOMPARE(snapshot["XMP:GPSLatitude#"], QString("10.5"));
+        QCOMPARE(snapshot["XMP:GPSLongitude#"], QString("-20.25"));
+        QCOMPARE(snapshot["XMP:GPSAltitude#"], QString("7.5"));
+
+        snapshot = w->gps_tag_map_for_file(bare);
+        QCOMPARE(int(snapshot.size()), 32);
+        for (const auto& [key, value] : snapshot)
+            QVERIFY2(value.isEmpty(), qPrintable(key));
+
+        // XMP only: the EXIF names are empty, not filled from XMP.
+        snapshot = w->gps_tag_map_for_file(xmp_only);
+        QCOMPARE(int(snapshot.size()), 35);
+        QCOMPARE(snapshot["GPSLatitude#"], QString());
+        QCOMPARE(snapshot["XMP:GPSLatitude#"], QString("1.5"));
+
+        QFile::remove(bare);
+        QVERIFY(w->gps_tag_map_for_file(bare).empty());
+    }
+
+    // Mode 2: four tags for a photo without XMP GPS, six with it; nothing
+    // else changes; undo restores both tag by tag; a second undo is
+    // impossible.
+    void sync_closest_then_undo()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00", {"-GPSLatitude#=47.5", "-GPSLatitudeRef=N", "-GPSLongitude#=8.25",
+                                                     "-GPSLongitudeRef=E", "-GPSAltitude#=100"});
+        const QString b = jpeg("b.jpg", "10:10:00", {"-GPSAltitude#=5", "-GPSImgDirection#=90"});
+        const QString c = jpeg("c.jpg", "10:20:00", {"-XMP:GPSLatitude#=3.5"});
+        QVERIFY(!a.isEmpty() && !b.isEmpty() && !c.isEmpty());
+        const QByteArray a_bytes = writing_support::contents(a);
+        const auto b_before = gps_tags(b);
+        const auto c_before = gps_tags(c);
+        const QByteArray b_pixels = pixels(b);
+        QVERIFY(!b_pixels.isEmpty());
+
+        w->load_files({a, b, c});
+        QVERIFY(w->sync_button->isEnabled());
+        QVERIFY(!w->undo_button->isEnabled());
+        {
+            box_script boxes;
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 0);
+        }
+
+        QCOMPARE(writing_support::contents(a), a_bytes); // own position: not written
+        const auto b_after = gps_tags(b);
+        QCOMPARE(value(b_after, "GPS:GPSLatitude"), QString("47.5"));
+        QCOMPARE(value(b_after, "GPS:GPSLatitudeRef"), QString("N"));
+        QCOMPARE(value(b_after, "GPS:GPSLongitude"), QString("8.25"));
+        QCOMPARE(value(b_after, "GPS:GPSLongitudeRef"), QString("E"));
+        QCOMPARE(value(b_after, "GPS:GPSAltitude"), QString("5"));
+        QCOMPARE(value(b_after, "GPS:GPSImgDirection"), QString("90"));
+        QVERIFY(!b_after.contains("XMP-exif:GPSLatitude"));
+        const auto c_after = gps_tags(c);
+        QCOMPARE(value(c_after, "GPS:GPSLatitude"), QString("47.5"));
+        QCOMPARE(value(c_after, "XMP-exif:GPSLatitude"), QString("47.5"));
+        QCOMPARE(value(c_after, "XMP-exif:GPSLongitude"), QString("8.25"));
+        QCOMPARE(pixels(b), b_pixels);
+
+        QCOMPARE(w->table_model->rowCount(), 0);
+        QVERIFY(!w->sync_button->isEnabled());
+        QVERIFY(w->undo_button->isEnabled());
+        QCOMPARE(w->undo_map.keys(), QStringList({b, c}));
+
+        w->undo_button->click();
+        compare_maps(gps_tags(b), b_before);
+        compare_maps(gps_tags(c), c_before);
+        QCOMPARE(pixels(b), b_pixels);
+        QVERIFY(!w->undo_button->isEnabled());
+        QVERIFY(w->undo_map.isEmpty());
+
+        const QByteArray b_bytes = writing_support::contents(b);
+        w->undo_last_edit();
+        QCOMPARE(writing_support::contents(b), b_bytes);
+    }
+
+    // Mode 3, south and west: 31 entries without XMP GPS, 34 with it; the
+    // whole GPS group but the position and version goes; undo restores all
+    // 32 EXIF tags and the XMP ones.
+    void sync_fixed_south_west_then_undo()
+    {
+        QStringList full_tags = writing_support::all_exif_gps_assignments();
+        full_tags << writing_support::xmp_gps_assignments();
+        const QString d = jpeg("d.jpg", "10:00:00", full_tags);
+        const QString e = jpeg("e.jpg", "11:00:00", {"-GPSAltitude#=5", "-GPSSpeed#=3", "-GPSSpeedRef=K"});
+        QVERIFY(!d.isEmpty() && !e.isEmpty());
+        const auto d_before = gps_tags(d);
+        const auto e_before = gps_tags(e);
+        QCOMPARE(d_before.size(), 35);
+        const QByteArray d_pixels = pixels(d);
+
+        w->load_files({d, e});
+        set_mode(3);
+        set_fixed("-33.5", "-70.25");
+        {
+            box_script boxes({"Continue"});
+            w->sync_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Continue?"}));
+            QCOMPARE(boxes.boxes.first().text, QString("Some loaded images already had GPS data which would be "
+                                                       "overwritten"));
+            QCOMPARE(boxes.boxes.first().default_button, QString("Continue"));
+            QCOMPARE(boxes.boxes.first().buttons.size(), 2);
+        }
+
+        const QMap<QString, QString> expected_exif{
+            {"GPS:GPSVersionID", "2 3 0 0"}, {"GPS:GPSLatitudeRef", "S"},  {"GPS:GPSLatitude", "33.5"},
+            {"GPS:GPSLongitudeRef", "W"},    {"GPS:GPSLongitude", "70.25"},
+        };
+        QMap<QString, QString> expected_d = expected_exif;
+        expected_d.insert("XMP-exif:GPSLatitude", "-33.5");
+        expected_d.insert("XMP-exif:GPSLongitude", "-70.25");
+        compare_maps(gps_tags(d), expected_d);
+        compare_maps(gps_tags(e), expected_exif);
+        QCOMPARE(test_support::read_tags_numeric(e).value("Composite:GPSLatitude"), QString("-33.5"));
+        QCOMPARE(pixels(d), d_pixels);
+
+        w->undo_button->click();
+        compare_maps(gps_tags(d), d_before);
+        compare_maps(gps_tags(e), e_before);
+        QCOMPARE(pixels(d), d_pixels);
+    }
+
+    // Modes 0, 1 and 4, and the confirmations of the sync.
+    void sync_other_modes_and_confirmations()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00", {"-GPSLatitude#=47.5", "-GPSLatitudeRef=N", "-GPSLongitude#=8.25",
+                                                     "-GPSLongitudeRef=E"});
+        const QString early = jpeg("early.jpg", "09:00:00");
+        const QString late = jpeg("late.jpg", "11:00:00");
+        QVERIFY(!a.isEmpty() && !early.isEmpty() && !late.isEmpty());
+        w->load_files({a, early, late});
+
+        // Mode 0: nothing earlier than "early"; the user picks another mode.
+        set_mode(0);
+        QVERIFY(!w->table_model->all_assigned());
+        {
+            box_script boxes({"Select a different assignment mode"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.first().title, QString("Continue?"));
+            QCOMPARE(boxes.boxes.first().text,
+                     QString("Could not assign a GPS position to all files using the current assignment mode"));
+            QCOMPARE(boxes.boxes.first().default_button, QString("Continue anyway"));
+            QCOMPARE(boxes.unexpected, 0);
+        }
+        QCOMPARE(w->sync_order, 0);
+        QVERIFY(!gps_tags(late).contains("GPS:GPSLatitude"));
+        QCOMPARE(w->table_model->rowCount(), 3);
+
+        // A box that ends without an answer stops as well.
+        {
+            box_script boxes({"<close>"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 1);
+        }
+        QVERIFY(!gps_tags(late).contains("GPS:GPSLatitude"));
+        QVERIFY(!w->undo_button->isEnabled());
+
+        // Going on writes the assigned file and skips the other.
+        {
+            box_script boxes({"Continue anyway"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 1);
+        }
+        QCOMPARE(value(gps_tags(late), "GPS:GPSLatitude"), QString("47.5"));
+        QVERIFY(!gps_tags(early).contains("GPS:GPSLatitude"));
+        QCOMPARE(w->undo_map.keys(), QStringList({late}));
+        QCOMPARE(w->table_model->rowCount(), 0);
+
+        // Mode 1: all assigned, no GPS to overwrite, no QuickTime: no question.
+        w->load_files({a, early});
+        set_mode(1);
+        QVERIFY(w->table_model->all_assigned());
+        {
+            box_script boxes;
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 0);
+        }
+        QCOMPARE(value(gps_tags(early), "GPS:GPSLatitude"), QString("47.5"));
+        QCOMPARE(w->undo_map.keys(), QStringList({early}));
+
+        // Mode 4: the position of the nearest track point, written from its
+        // numbers.
+        const QString f = jpeg("f.jpg", "10:20:00");
+        const QString gpx = dir->filePath("track.gpx");
+        QFile file(gpx);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\"><trk><name>t</name><trkseg>"
+                   "<trkpt lat=\"-12.3456789\" lon=\"-45.6789012\"><time>2023-05-01T08:21:00Z</time></trkpt>"
+                   "<trkpt lat=\"1\" lon=\"2\"><time>2023-05-01T05:00:00Z</time></trkpt>"
+                   "</trkseg></trk></gpx>");
+        file.close();
+        w->load_files({f});
+        set_mode(4);
+        w->load_gpx_file(gpx);
+        {
+            box_script boxes;
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 0);
+        }
+        const auto f_tags = test_support::read_tags_numeric(f);
+        QCOMPARE(f_tags.value("GPS:GPSLatitudeRef"), QString("S"));
+        QCOMPARE(f_tags.value("GPS:GPSLongitudeRef"), QString("W"));
+        QVERIFY(qAbs(f_tags.value("Composite:GPSLatitude").toDouble() + 12.3456789) < 1e-6);
+        QVERIFY(qAbs(f_tags.value("Composite:GPSLongitude").toDouble() + 45.6789012) < 1e-6);
+        // The undo now belongs to this sync alone.
+        QCOMPARE(w->undo_map.keys(), QStringList({f}));
+    }
+
+    // Nothing to write: the list and the last undo stay.
+    void nothing_to_write_keeps_list_and_undo()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00");
+        const QString b = jpeg("b.jpg", "11:00:00");
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        w->load_files({a});
+        set_mode(3);
+        set_fixed("46.5", "7.25");
+        w->sync_button->click();
+        QCOMPARE(w->undo_map.keys(), QStringList({a}));
+
+        set_mode(2);
+        w->load_files({b});
+        const QByteArray b_bytes = writing_support::contents(b);
+        {
+            // Not all assigned is asked first only when something could be
+            // written; here nothing can, and the user is told.
+            box_script boxes;
+            w->sync_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Nothing to write"}));
+        }
+        QCOMPARE(rows(), QStringList({b}));
+        QCOMPARE(w->undo_map.keys(), QStringList({a}));
+        QVERIFY(w->undo_button->isEnabled());
+        QCOMPARE(writing_support::contents(b), b_bytes);
+
+        // The earlier sync can still be undone.
+        w->undo_button->click();
+        QVERIFY(!gps_tags(a).contains("GPS:GPSLatitude"));
+    }
+
+    // An empty fixed position deletes coordinates, but only after an
+    // explicit question whose default is No.
+    void empty_fixed_position_asks_before_deleting()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00", {"-GPSLatitude#=47.5", "-GPSLatitudeRef=N", "-GPSLongitude#=8.25",
+                                                     "-GPSLongitudeRef=E", "-GPSAltitude#=9"});
+        QVERIFY(!a.isEmpty());
+        const auto before = gps_tags(a);
+        w->load_files({a});
+        set_mode(3);
+        set_fixed("", "");
+        {
+            box_script boxes({"No"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.first().title, QString("Confirm"));
+            QVERIFY(boxes.boxes.first().text.contains("deletes the GPS coordinates"));
+            QCOMPARE(boxes.boxes.first().default_button, QString("No"));
+        }
+        compare_maps(gps_tags(a), before);
+        {
+            box_script boxes({"Yes", "Continue"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 2);
+        }
+        const auto cleared = gps_tags(a);
+        for (const char* key : {"GPS:GPSLatitude", "GPS:GPSLongitude", "GPS:GPSLatitudeRef", "GPS:GPSAltitude"})
+            QVERIFY2(!cleared.contains(key), qPrintable(key));
+        w->undo_button->click();
+        compare_maps(gps_tags(a), before);
+    }
+
+    // An invalid typed position and an empty list write nothing.
+    void invalid_position_and_empty_list()
+    {
+        {
+            box_script boxes;
+            w->sync_gps();
+            w->remove_gps_data();
+            QCOMPARE(boxes.boxes.size(), 0);
+        }
+        const QString a = jpeg("a.jpg", "10:00:00");
+        QVERIFY(!a.isEmpty());
+        w->load_files({a});
+        set_mode(3);
+        set_fixed("91", "7");
+        QVERIFY(!w->fixed_position_valid());
+        {
+            box_script boxes({"OK"});
+            w->sync_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Invalid position"}));
+        }
+        QVERIFY(!gps_tags(a).contains("GPS:GPSLatitude"));
+        QCOMPARE(rows(), QStringList({a}));
+    }
+
+    // Remove, then undo, on JPEG, PNG, TIFF and an MP4 with QuickTime GPS.
+    void remove_then_undo_restores_every_format()
+    {
+        QStringList full_tags = writing_support::all_exif_gps_assignments();
+        full_tags << writing_support::xmp_gps_assignments();
+        const QString j = jpeg("j.jpg", "10:00:00", full_tags);
+        const QString p = dir->filePath("p.png");
+        const QString t = dir->filePath("t.tif");
+        QVERIFY(test_support::make_image(p, "PNG"));
+        QVERIFY(writing_support::write_tiff(t));
+        const QStringList position{"-GPSLatitude#=-12.5", "-GPSLatitudeRef=S", "-GPSLongitude#=100.125",
+                                   "-GPSLongitudeRef=E", "-GPSAltitude#=3"};
+        QVERIFY(set_tags(p, position));
+        QVERIFY(set_tags(t, position));
+        QStringList files{j, p, t};
+        const QString v = dir->filePath("v.mp4");
+        const bool with_video = writing_support::make_mp4(v) && set_tags(v, {"-Keys:GPSCoordinates#=47.5 8.25 100"});
+        if (with_video)
+            files << v;
+        else
+            qWarning("ffmpeg not available: the MP4 case is left out");
+
+        QMap<QString, QMap<QString, QString>> before;
+        QMap<QString, QByteArray> decoded;
+        for (const QString& f : files) {
+            before[f] = gps_tags(f);
+            QVERIFY2(!before[f].isEmpty(), qPrintable(f));
+            decoded[f] = pixels(f);
+            if (f != v)
+                QVERIFY2(!decoded[f].isEmpty(), qPrintable(f));
+        }
+
+        w->load_files(files);
+        QCOMPARE(w->table_model->rowCount(), files.size());
+        QCOMPARE(w->table_model->has_quicktime_gps(), with_video);
+        {
+            QStringList answers{"No"};
+            box_script boxes(answers);
+            w->remove_gps_button->click();
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.first().text,
+                     QString("Do you really want to delete all GPS information from all currently loaded (%1) "
+                             "images?")
+                         .arg(files.size()));
+        }
+        for (const QString& f : files)
+            compare_maps(gps_tags(f), before[f]);
+
+        {
+            QStringList answers{"Yes"};
+            if (with_video)
+                answers << "Continue";
+            box_script boxes(answers);
+            w->remove_gps_button->click();
+            QCOMPARE(boxes.boxes.size(), answers.size());
+            QCOMPARE(boxes.unexpected, 0);
+        }
+        for (const QString& f : files) {
+            const auto after = gps_tags(f);
+            if (f == v)
+                compare_maps(after, {{"Keys:GPSCoordinates", before[v].value("Keys:GPSCoordinates")}});
+            else
+                compare_maps(after, {});
+            QCOMPARE(pixels(f), decoded[f]);
+        }
+        QCOMPARE(w->table_model->rowCount(), 0);
+        QVERIFY(w->undo_button->isEnabled());
+        QCOMPARE(w->undo_map.size(), files.size());
+
+        w->undo_button->click();
+        for (const QString& f : files) {
+            compare_maps(gps_tags(f), before[f]);
+            QCOMPARE(pixels(f), decoded[f]);
+        }
+        QVERIFY(!w->undo_button->isEnabled());
+    }
+
+    // An MP4 with QuickTime GPS: the sync asks, writes GPS tags beside the
+    // read-only QuickTime ones, and undo takes them away again.
+    void sync_video_with_quicktime_gps()
+    {
+        const QString v = dir->filePath("v.mp4");
+        if (!writing_support::make_mp4(v))
+            QSKIP("ffmpeg not available");
+        QVERIFY(set_tags(v, {"-Keys:GPSCoordinates#=47.5 8.25 100"}));
+        const auto before = gps_tags(v);
+        w->load_files({v});
+        set_mode(3);
+        set_fixed("10.5", "20.25");
+        {
+            box_script boxes({"Continue", "Continue"});
+            w->sync_button->click();
+            QCOMPARE(boxes.boxes.size(), 2);
+            QVERIFY(boxes.boxes.last().text.startsWith("QuickTime GPS coordinates are read only"));
+        }
+        const auto after = gps_tags(v);
+        QCOMPARE(after.value("Keys:GPSCoordinates"), before.value("Keys:GPSCoordinates"));
+        QVERIFY(after.size() > before.size());
+        w->undo_button->click();
+        compare_maps(gps_tags(v), before);
+    }
+
+    // Files that vanish, break or cannot hold GPS after loading: named in
+    // one warning, kept in the list, left out of the undo.
+    void failed_writes_are_reported_and_kept()
+    {
+        const QString good = jpeg("good.jpg", "10:00:00");
+        const QString missing = jpeg("missing.jpg", "10:01:00");
+        const QString broken = jpeg("broken.jpg", "10:02:00");
+        const QString portable = dir->filePath("plain.ppm");
+        QVERIFY(!good.isEmpty() && !missing.isEmpty() && !broken.isEmpty());
+        QVERIFY(test_support::make_image(portable, "PPM"));
+        w->load_files({good, missing, broken, portable});
+        QCOMPARE(w->table_model->rowCount(), 4);
+
+        QVERIFY(QFile::remove(missing));
+        {
+            QFile file(broken);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("this is no longer a JPEG\n");
+        }
+        const QByteArray portable_bytes = writing_support::contents(portable);
+
+        set_mode(3);
+        set_fixed("1.5", "2.5");
+        {
+            box_script boxes({"OK"});
+            w->sync_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Not all files were written"}));
+            const QString text = boxes.boxes.first().text;
+            QVERIFY2(text.startsWith("3 of 4 files could not be written"), qPrintable(text));
+            QVERIFY(text.contains("missing.jpg") && text.contains("broken.jpg") && text.contains("plain.ppm"));
+            QVERIFY(!text.contains("good.jpg"));
+        }
+        QCOMPARE(value(gps_tags(good), "GPS:GPSLatitude"), QString("1.5"));
+        QCOMPARE(writing_support::contents(portable), portable_bytes);
+        QCOMPARE(writing_support::contents(broken), QByteArray("this is no longer a JPEG\n"));
+        QStringList kept = rows();
+        kept.sort();
+        QStringList expected{missing, broken, portable};
+        expected.sort();
+        QCOMPARE(kept, expected);
+        QCOMPARE(w->undo_map.keys(), QStringList({good}));
+        QVERIFY(w->undo_button->isEnabled());
+        QVERIFY(w->sync_button->isEnabled());
+
+        // A retry in which everything fails keeps the earlier undo.
+        {
+            box_script boxes({"OK"});
+            w->sync_button->click();
+            QVERIFY(boxes.boxes.first().text.startsWith("3 of 3 files"));
+        }
+        QCOMPARE(w->undo_map.keys(), QStringList({good}));
+        QVERIFY(w->undo_button->isEnabled());
+
+        // Remove: the files it cannot read stay listed; the PPM has nothing
+        // to remove and counts as done.
+        {
+            box_script boxes({"Yes", "OK"});
+            w->remove_gps_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Confirm", "Not all files were changed"}));
+            QVERIFY(boxes.boxes.last().text.contains("2 of 3 files"));
+        }
+        kept = rows();
+        kept.sort();
+        expected = QStringList{missing, broken};
+        expected.sort();
+        QCOMPARE(kept, expected);
+        QCOMPARE(w->undo_map.keys(), QStringList({portable}));
+    }
+
+    // An undo whose write fails keeps that file's snapshot and the button.
+    void failed_undo_stays_available()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00");
+        const QString b = jpeg("b.jpg", "10:01:00", {"-GPSAltitude#=4"});
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        const auto b_before = gps_tags(b);
+        w->load_files({a, b});
+        set_mode(3);
+        set_fixed("5", "6");
+        w->sync_button->click();
+        QCOMPARE(w->undo_map.size(), 2);
+
+        const QByteArray a_bytes = writing_support::contents(a);
+        QVERIFY(QFile::remove(a));
+        {
+            box_script boxes({"OK"});
+            w->undo_button->click();
+            QCOMPARE(boxes.titles(), QStringList({"Undo incomplete"}));
+            QVERIFY(boxes.boxes.first().text.contains("a.jpg"));
+        }
+        compare_maps(gps_tags(b), b_before);
+        QCOMPARE(w->undo_map.keys(), QStringList({a}));
+        QVERIFY(w->undo_button->isEnabled());
+
+        // Once the file is back, the undo completes.
+        QFile file(a);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(a_bytes);
+        file.close();
+        w->undo_button->click();
+        QVERIFY(!gps_tags(a).contains("GPS:GPSLatitude"));
+        QVERIFY(w->undo_map.isEmpty());
+        QVERIFY(!w->undo_button->isEnabled());
+    }
+
+    // The snapshot is what the file holds just before the change, also when
+    // it changed after loading; clearing the list keeps the undo; an undone
+    // file that is listed again shows what it now holds.
+    void undo_restores_the_state_just_before()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00", {"-GPSLatitude#=1", "-GPSLatitudeRef=N", "-GPSLongitude#=2",
+                                                     "-GPSLongitudeRef=E"});
+        QVERIFY(!a.isEmpty());
+        w->load_files({a});
+        QVERIFY(set_tags(a, {"-GPSLatitude#=3.25", "-GPSLongitude#=4.75", "-GPSAltitude#=12"}));
+        const auto before = gps_tags(a);
+        {
+            box_script boxes({"Yes"});
+            w->remove_gps_button->click();
+        }
+        QVERIFY(gps_tags(a).isEmpty());
+        w->clear_files();
+        QVERIFY(w->undo_button->isEnabled());
+
+        // Listed again while its GPS data is gone, then undone.
+        w->load_files({a});
+        QCOMPARE(w->table_model->data(w->table_model->index(0, 2)).toString(), QString("?  -"));
+        w->undo_button->click();
+        compare_maps(gps_tags(a), before);
+        QVERIFY(w->table_model->data(w->table_model->index(0, 2)).toString().contains("3.25"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setOrganizationName("Quenmark");
+    QCoreApplication::setApplicationName("Orlavo");
+    ko::application<MainWindow> app(argc, argv);
+    test_main_window_write test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_main_window_write.moc"
