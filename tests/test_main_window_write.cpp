@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -403,6 +404,52 @@ private slots:
         }
         QVERIFY(!gps_tags(a).contains("GPS:GPSLatitude"));
         QCOMPARE(rows(), QStringList({a}));
+    }
+
+    // The questions and messages in German.
+    void german_texts()
+    {
+        QTranslator german;
+        QVERIFY(german.load(":/translations/de"));
+        QCoreApplication::installTranslator(&german);
+        const QString a = jpeg("a.jpg", "10:00:00", {"-GPSLatitude#=47.5", "-GPSLatitudeRef=N", "-GPSLongitude#=8.25",
+                                                     "-GPSLongitudeRef=E"});
+        const QString early = jpeg("early.jpg", "09:00:00");
+        const QString late = jpeg("late.jpg", "11:00:00");
+        const QString gone = jpeg("gone.jpg", "12:00:00");
+        w->load_files({a, early, late, gone});
+        QVERIFY(QFile::remove(gone));
+        set_mode(0);
+        {
+            box_script boxes({"Trotzdem fortfahren", "OK"});
+            w->sync_gps();
+            QCOMPARE(boxes.titles(), QStringList({"Fortfahren?", "Nicht alle Dateien wurden geschrieben"}));
+            QCOMPARE(boxes.boxes.first().text, QString("Mit dem aktuellen Zuordnungsmodus konnte nicht allen Dateien "
+                                                       "eine GPS-Position zugewiesen werden"));
+            QCOMPARE(boxes.boxes.first().buttons.size(), 2);
+            QVERIFY(boxes.boxes.first().buttons.contains("Anderen Zuordnungsmodus wählen"));
+            QVERIFY(boxes.boxes.last().text.startsWith("1 von 2 Dateien konnten nicht geschrieben werden"));
+        }
+        {
+            box_script boxes({"No"});
+            w->remove_gps_data();
+            QCOMPARE(boxes.titles(), QStringList({"Bestätigen"}));
+            QVERIFY(boxes.boxes.first().text.startsWith("Möchten Sie wirklich alle GPS-Informationen"));
+        }
+        set_mode(3);
+        set_fixed("", "");
+        {
+            box_script boxes({"No"});
+            w->sync_gps();
+            QVERIFY(boxes.boxes.first().text.startsWith("Die feste Position ist leer"));
+        }
+        QVERIFY(QFile::remove(late));
+        {
+            box_script boxes({"OK"});
+            w->undo_last_edit();
+            QCOMPARE(boxes.titles(), QStringList({"Rückgängig unvollständig"}));
+        }
+        QCoreApplication::removeTranslator(&german);
     }
 
     // Remove, then undo, on JPEG, PNG, TIFF and an MP4 with QuickTime GPS.

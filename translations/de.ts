@@ -169,6 +169,110 @@ If you are sure the GPS source belongs to the loaded photos,please consult the m
 
 Wenn Sie sicher sind, dass die GPS-Quelle zu den geladenen Fotos gehört, lesen Sie bitte im Handbuch nach.</translation>
     </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Continue?</source>
+        <translation>Fortfahren?</translation>
+    </message>
+    <message>
+        <source>QuickTime GPS coordinates are read only and can't be modified or deleted.
+If you set GPS tags they will be written into EXIF.
+In most application the EXIF tag is preferred over the QuickTime tag.</source>
+        <translation>QuickTime-GPS-Koordinaten sind schreibgeschützt und können weder geändert noch gelöscht werden.
+Wenn Sie GPS-Daten setzen, werden sie in EXIF geschrieben.
+Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Angabe.</translation>
+    </message>
+    <message>
+        <source>Invalid position</source>
+        <translation>Ungültige Position</translation>
+    </message>
+    <message>
+        <source>The fixed position is not a valid pair of coordinates. Please correct the latitude or longitude first.</source>
+        <translation>Die feste Position ist kein gültiges Koordinatenpaar. Bitte korrigieren Sie zuerst den Breiten- oder Längengrad.</translation>
+    </message>
+    <message>
+        <source>Nothing to write</source>
+        <translation>Nichts zu schreiben</translation>
+    </message>
+    <message>
+        <source>None of the loaded files got a GPS position in the current assignment mode, so nothing was written. The list and the last undo are kept.</source>
+        <translation>Keiner der geladenen Dateien wurde im aktuellen Zuordnungsmodus eine GPS-Position zugewiesen, daher wurde nichts geschrieben. Die Liste und die letzte Rückgängig-Möglichkeit bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
+    </message>
+    <message>
+        <source>The fixed position is empty: this deletes the GPS coordinates of all currently loaded (%1) images. Do you really want to continue?</source>
+        <translation>Die feste Position ist leer: Dadurch werden die GPS-Koordinaten aller aktuell geladenen (%1) Bilder gelöscht. Möchten Sie wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Could not assign a GPS position to all files using the current assignment mode</source>
+        <translation>Mit dem aktuellen Zuordnungsmodus konnte nicht allen Dateien eine GPS-Position zugewiesen werden</translation>
+    </message>
+    <message>
+        <source>Continue anyway</source>
+        <translation>Trotzdem fortfahren</translation>
+    </message>
+    <message>
+        <source>Select a different assignment mode</source>
+        <translation>Anderen Zuordnungsmodus wählen</translation>
+    </message>
+    <message>
+        <source>Some loaded images already had GPS data which would be overwritten</source>
+        <translation>Einige geladene Bilder haben bereits GPS-Daten, die überschrieben würden</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Fortfahren</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Not all files were written</source>
+        <translation>Nicht alle Dateien wurden geschrieben</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files could not be written and are still in the list:
+
+%3</source>
+        <translation>%1 von %2 Dateien konnten nicht geschrieben werden und sind weiterhin in der Liste:
+
+%3</translation>
+    </message>
+    <message>
+        <source>Do you really want to delete all GPS information from all currently loaded (%1) images?</source>
+        <translation>Möchten Sie wirklich alle GPS-Informationen aus allen aktuell geladenen (%1) Bildern löschen?</translation>
+    </message>
+    <message>
+        <source>Not all files were changed</source>
+        <translation>Nicht alle Dateien wurden geändert</translation>
+    </message>
+    <message>
+        <source>The GPS data of %1 of %2 files could not be removed; they are still in the list:
+
+%3</source>
+        <translation>Die GPS-Daten von %1 von %2 Dateien konnten nicht entfernt werden; sie sind weiterhin in der Liste:
+
+%3</translation>
+    </message>
+    <message>
+        <source>Undo incomplete</source>
+        <translation>Rückgängig unvollständig</translation>
+    </message>
+    <message>
+        <source>The GPS data of %1 of %2 files could not be restored. Undo stays available for them:
+
+%3</source>
+        <translation>Die GPS-Daten von %1 von %2 Dateien konnten nicht wiederhergestellt werden. Rückgängig bleibt für sie verfügbar:
+
+%3</translation>
+    </message>
 </context>
 <context>
     <name>dialog_settings</name>
