@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QMap>
 #include <QMetaType>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -109,6 +110,7 @@ public slots:
 
 private:
     QStringList rows;
+    QSet<QString> row_set; // the paths of rows, for the duplicate test
     Qt::SortOrder sort_order = Qt::AscendingOrder;
     int sort_column = 1;
     int sync_order = 0;
