@@ -4,7 +4,7 @@
 
 ORLAVO_PACKAGES="cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools \
 qttranslations5-l10n libimage-exiftool-perl fonts-freefont-ttf"
-ORLAVO_TEST_PACKAGES="libgtest-dev libbenchmark-dev ffmpeg xvfb xauth"
+ORLAVO_TEST_PACKAGES="libgtest-dev libbenchmark-dev ffmpeg xvfb xauth python3 qt5-image-formats-plugins"
 
 orlavo_install_missing() {
     missing=""

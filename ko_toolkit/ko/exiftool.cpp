@@ -35,6 +35,7 @@ const char* const sig_worker_write = "bool ko::exiftool_worker::write(const QStr
 const char* const sig_worker_read_output = "void ko::exiftool_worker::read_output()";
 const char* const sig_worker_add_task = "void ko::exiftool_worker::add_task(exif_response*, const QByteArray&)";
 const char* const sig_worker_process_ended = "void ko::exiftool_worker::process_ended(const char*)";
+const char* const sig_worker_fail_all = "void ko::exiftool_worker::fail_all(const char*)";
 const char* const sig_init = "void ko::exiftool_worker_init()";
 const char* const sig_start_task = "static ko::exif_response* ko::exiftool::start_task(const QByteArray&)";
 const char* const sig_shutdown = "static void ko::exiftool::shutdown()";
@@ -72,9 +73,11 @@ QString absolute_path(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// Tag names, optionally with group and "#" suffix or wildcards; a leading
+// minus sign would turn the request into an exclusion.
 bool is_tag_name(const QString& name)
 {
-    if (name.isEmpty())
+    if (name.isEmpty() || name.startsWith(QLatin1Char('-')))
         return false;
     for (const QChar c : name) {
         const ushort u = c.unicode();
@@ -299,6 +302,7 @@ bool exiftool_worker::start()
 
 bool exiftool_worker::send_restart()
 {
+    stopping = true; // the old process ends on purpose
     while (process->state() != QProcess::NotRunning) {
         write(QString::fromLatin1(close_command));
         if (!process->waitForFinished(500))
@@ -311,10 +315,8 @@ bool exiftool_worker::send_restart()
                           process->errorString().toUtf8().constData(), int(process->error()));
     }
     const bool running = process->state() == QProcess::Running;
-    if (running) {
-        process_failed = false;
-        stopping = false;
-    }
+    stopping = false;
+    process_failed = !running;
     return running;
 }
 
@@ -534,7 +536,7 @@ void exiftool_worker::fail_response(exif_response* response)
 void exiftool_worker::fail_all(const char* reason)
 {
     if (!tasks.isEmpty() && !stopping) {
-        KO_BRIDGE_WARNING("%s: exiftool %s, %d pending request(s) failed.", sig_worker_process_ended, reason,
+        KO_BRIDGE_WARNING("%s: exiftool %s, %d pending request(s) failed.", sig_worker_fail_all, reason,
                           int(tasks.size()));
     }
     for (const auto& task : qAsConst(tasks))

@@ -1,0 +1,215 @@
+// Life of the bridge as a whole: finding the executable, a missing
+// ExifTool, requests on a bridge that is not started, a shut-down with a
+// write in flight, and no ExifTool left behind by a crashed application.
+#include "exiftool_support.h"
+#include "ko/exiftool.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/types.h>
+
+using exiftool_support::message_capture;
+
+class test_exiftool_lifecycle : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QByteArray original_path = qgetenv("PATH");
+
+    static void reset_bridge()
+    {
+        ko::exiftool_worker_shutdown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Runs this program again with only child_mode selected.
+    QString run_child(const QString& program, const QString& mode, const QProcessEnvironment& env)
+    {
+        QProcess child;
+        QProcessEnvironment e = env;
+        e.insert("ORLAVO_BRIDGE_CHILD", mode);
+        child.setProcessEnvironment(e);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(program, {"child_mode"});
+        if (!child.waitForFinished(30000)) {
+            child.kill();
+            child.waitForFinished(2000);
+            return "<child did not finish>";
+        }
+        return QString::fromUtf8(child.readAllStandardOutput());
+    }
+
+    static QString value_after(const QString& text, const QString& key)
+    {
+        for (const QString& line : text.split('\n'))
+            if (line.startsWith(key))
+                return line.mid(key.size()).trimmed();
+        return {};
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+    void cleanup()
+    {
+        qunsetenv("ORLAVO_EXIFTOOL");
+        qputenv("PATH", original_path);
+        reset_bridge();
+    }
+
+    // Work of a sub-invocation; skipped in a normal run.
+    void child_mode()
+    {
+        const QString mode = qEnvironmentVariable("ORLAVO_BRIDGE_CHILD");
+        if (mode.isEmpty())
+            QSKIP("only run as a sub-invocation");
+        if (mode == "crash") {
+            const exif_tag_map tags = ko::exiftool::read_tags(qEnvironmentVariable("ORLAVO_BRIDGE_FILE"), false, false);
+            std::printf("FILE=%s\nEXIFTOOL_PID=%lld\n", tags.count("FileName") ? "read" : "failed",
+                        exiftool_support::exiftool_child_pid());
+            std::fflush(stdout);
+            std::raise(SIGKILL);
+        }
+        if (mode == "lookup") {
+            const exif_tag_map tags = ko::exiftool::read_tags("/x/echo", false, false);
+            std::printf("PROGRAM=%s\n", tags.count("Program") ? qPrintable(tags.at("Program")) : "");
+            std::fflush(stdout);
+        }
+    }
+
+    void flags_before_start_and_requests_without_bridge()
+    {
+        message_capture capture;
+        ko::exiftool::verbose(true); // no worker yet: no lasting effect
+        ko::exiftool::ping(true);
+        ko::exif_response* orphan = ko::exiftool::start_task("-ver\n");
+        QCOMPARE(capture.count("static ko::exif_response* ko::exiftool::start_task(const QByteArray&): "
+                               "Failed to invoke add_task method in exiftool worker.",
+                               QtWarningMsg),
+                 1);
+        QVERIFY(orphan->parent() == nullptr);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!orphan->wait(60000));
+        QVERIFY(timer.elapsed() < 1000);
+        delete orphan;
+
+        const QString path = dir.filePath("flags.jpg");
+        QVERIFY(test_support::make_image(path));
+        QVERIFY(!ko::exiftool::read_tags(path, false, false).empty());
+        QCOMPARE(capture.count("Writing '"), 0);
+        reset_bridge();
+    }
+
+    void missing_executable_fails_fast()
+    {
+        qputenv("ORLAVO_EXIFTOOL", "/nonexistent/tools/exiftool");
+        message_capture capture;
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 100; ++i)
+            QVERIFY(ko::exiftool::read_tags(dir.filePath("a.jpg"), i % 2 == 1, false).empty());
+        QVERIFY(!ko::exiftool::write_tags(dir.filePath("a.jpg"), {{"GPSLatitude", "1"}}));
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        qunsetenv("ORLAVO_EXIFTOOL");
+
+        QCOMPARE(capture.matching("does not exist", QtCriticalMsg),
+                 QStringList{"exiftool: Executable '/nonexistent/tools/exiftool' does not exist..."});
+        const QStringList start = capture.matching("Could not start exiftool", QtWarningMsg);
+        QCOMPARE(start.size(), 1);
+        QVERIFY(start[0].startsWith("bool ko::exiftool_worker::start(): Could not start exiftool: "));
+        QVERIFY(start[0].endsWith(" (0)."));
+        QCOMPARE(capture.matching("Worker started"), QStringList{"void ko::exiftool_worker_init(): Worker started: Failed"});
+        QCOMPARE(capture.count("exiftool is not running, request", QtWarningMsg), 101); // one line per refused request
+
+        capture.clear();
+        reset_bridge();
+        QCOMPARE(capture.count("Did 0 iterations, state: 0"), 2); // the slot, then the destructor
+        QCOMPARE(capture.count("Worker shutdown: Ok"), 1);
+    }
+
+    void executable_on_path_and_beside_the_application()
+    {
+        // Nothing beside the test program: the one on PATH is taken.
+        const QString on_path = dir.filePath("on_path");
+        QDir().mkpath(on_path);
+        QVERIFY(QFile::link(exiftool_support::fake_exiftool(), on_path + "/exiftool"));
+        const QByteArray old_path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(on_path) + ":" + old_path);
+        QCOMPARE(ko::exiftool::read_tags("/x/echo", false, false)["Program"], on_path + "/exiftool");
+        reset_bridge();
+
+        // A program with an exiftool beside it takes that one, and the
+        // environment variable goes before both.
+        const QString app_dir = dir.filePath("app");
+        QDir().mkpath(app_dir);
+        const QString copy = app_dir + "/orlavo_copy";
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        QVERIFY(QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner));
+        QVERIFY(QFile::link(exiftool_support::fake_exiftool(), app_dir + "/exiftool"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("ORLAVO_EXIFTOOL");
+        QCOMPARE(value_after(run_child(copy, "lookup", env), "PROGRAM="), app_dir + "/exiftool");
+        env.insert("ORLAVO_EXIFTOOL", on_path + "/exiftool");
+        QCOMPARE(value_after(run_child(copy, "lookup", env), "PROGRAM="), on_path + "/exiftool");
+
+        // Neither: the message names the path beside the application.
+        env.remove("ORLAVO_EXIFTOOL");
+        env.insert("PATH", "/nonexistent");
+        QFile::remove(app_dir + "/exiftool");
+        QProcess child;
+        env.insert("ORLAVO_BRIDGE_CHILD", "lookup");
+        child.setProcessEnvironment(env);
+        child.start(copy, {"child_mode"});
+        QVERIFY(child.waitForFinished(30000));
+        const QString all = QString::fromUtf8(child.readAllStandardOutput() + child.readAllStandardError());
+        QVERIFY2(all.contains("exiftool: Executable '" + app_dir + "/exiftool' does not exist..."), qPrintable(all));
+        qputenv("PATH", old_path);
+    }
+
+    void shutdown_lets_a_write_finish()
+    {
+        const QString path = dir.filePath("in flight.jpg");
+        QVERIFY(test_support::make_image(path, "JPEG", 2000, 1500));
+        const QByteArray block = ("\n" + path + "\n-overwrite_original_in_place\n-m\n-GPSLatitude=33\n-GPSLatitudeRef=N\n").toUtf8();
+        ko::exiftool::read_tags(path, false, false);
+        ko::exif_response* response = ko::exiftool::start_task(block);
+        QCOMPARE(response->parent()->objectName(), QString("Exiftol IO Worker"));
+        message_capture capture;
+        ko::exiftool_worker_shutdown(); // right away, the write still in flight
+        QVERIFY(response->ok());
+        QVERIFY(response->data().contains("1 image files updated"));
+        QCOMPARE(capture.count("Sending termination signal"), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(test_support::read_plain_tags_numeric(path).value("GPSLatitude"), QString("33"));
+        QVERIFY(!QImage(path).isNull());
+    }
+
+    void crashed_application_leaves_no_exiftool()
+    {
+        const QString path = dir.filePath("crash.jpg");
+        QVERIFY(test_support::make_image(path));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("ORLAVO_EXIFTOOL");
+        env.insert("ORLAVO_BRIDGE_FILE", path);
+        const QString out = run_child(QCoreApplication::applicationFilePath(), "crash", env);
+        QCOMPARE(value_after(out, "FILE="), QString("read"));
+        const qint64 pid = value_after(out, "EXIFTOOL_PID=").toLongLong();
+        QVERIFY2(pid > 0, qPrintable(out));
+        const bool gone = exiftool_support::wait_until([&] { return !exiftool_support::process_alive(pid); }, 5000);
+        if (!gone)
+            ::kill(pid_t(pid), SIGKILL); // leave nothing behind
+        QVERIFY(gone);
+    }
+};
+
+QTEST_MAIN(test_exiftool_lifecycle)
+#include "test_exiftool_lifecycle.moc"

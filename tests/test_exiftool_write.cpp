@@ -1,0 +1,235 @@
+// Writing tags through the bridge with the real ExifTool; every result is
+// checked with a separate one-shot exiftool run.
+#include "exiftool_support.h"
+#include "ko/exiftool.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using exiftool_support::message_capture;
+
+namespace {
+ino_t inode(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+// A baseline uncompressed RGB TIFF (Qt has no TIFF writer without the
+// image-formats plugins).
+bool write_tiff(const QString& path, int width = 16, int height = 8)
+{
+    QByteArray out("II*\0", 4);
+    auto u16 = [&](quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto u32 = [&](quint32 v) { u16(quint16(v & 0xffff)); u16(quint16(v >> 16)); };
+    const quint32 pixels = quint32(width * height * 3);
+    const int entries = 10;
+    const quint32 ifd = 8 + pixels;
+    const quint32 bits = ifd + 2 + entries * 12 + 4;
+    u32(ifd);
+    out.append(QByteArray(int(pixels), char(0x80)));
+    u16(entries);
+    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        u16(tag); u16(type); u32(count);
+        if (type == 3 && count == 1) { u16(quint16(value)); u16(0); } else { u32(value); }
+    };
+    entry(256, 3, 1, quint32(width));
+    entry(257, 3, 1, quint32(height));
+    entry(258, 3, 3, bits);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 2);
+    entry(273, 4, 1, 8);
+    entry(277, 3, 1, 3);
+    entry(278, 3, 1, quint32(height));
+    entry(279, 4, 1, pixels);
+    entry(284, 3, 1, 1);
+    u32(0);
+    u16(8); u16(8); u16(8);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+}
+} // namespace
+
+class test_exiftool_write : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString photo(const QString& name, const char* format = "JPEG", const QStringList& tag_args = {})
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        const bool made = QByteArray(format) == "TIFF" ? write_tiff(path) : test_support::make_image(path, format);
+        if (!made)
+            return {};
+        if (!tag_args.isEmpty() &&
+            test_support::run_exiftool(QStringList{"-q", "-overwrite_original"} << tag_args << path) != 0)
+            return {};
+        return path;
+    }
+    QStringList backups() const
+    {
+        QStringList result;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            if (name.contains("_original"))
+                result << name;
+        return result;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QCoreApplication::setOrganizationName("Quenmark");
+        QCoreApplication::setApplicationName("Orlavo");
+    }
+
+    void writes_gps_in_place()
+    {
+        const exif_tag_map gps{{"GPSLatitude", "47.5"}, {"GPSLatitudeRef", "N"},
+                               {"GPSLongitude", "8.25"}, {"GPSLongitudeRef", "W"}};
+        for (const char* format : {"JPEG", "PNG", "TIFF"}) {
+            const QString path = photo(QString("in place.%1").arg(QString(format).toLower()), format);
+            QVERIFY(!path.isEmpty());
+            const ino_t before = inode(path);
+            QVERIFY2(ko::exiftool::write_tags(path, gps), format);
+            QCOMPARE(inode(path), before);
+            const auto tags = test_support::read_plain_tags_numeric(path);
+            QCOMPARE(tags.value("GPSLatitude"), QString("47.5"));
+            QCOMPARE(tags.value("GPSLongitude"), QString("-8.25"));
+            QCOMPARE(tags.value("ImageWidth"), QString(QByteArray(format) == "TIFF" ? "16" : "64"));
+            if (QByteArray(format) != "TIFF")
+                QVERIFY(!QImage(path).isNull());
+        }
+        QCOMPARE(backups(), QStringList());
+    }
+
+    void qualified_keys_and_awkward_values()
+    {
+        const QString path = photo("Müller Straße ü.jpg");
+        message_capture capture;
+        ko::exiftool::verbose(true);
+        QVERIFY(ko::exiftool::write_tags(path, {{"XMP:GPSLatitude", "47.5"}, {"GPSLatitude#", "-12.25"},
+                                                {"GPSLatitudeRef", "S"}, {"Comment", "Ort %1 %2 ü a=b=c"},
+                                                {"Artist", "#not a comment"}}));
+        ko::exiftool::verbose(false);
+        const QStringList writes = capture.matching("Writing '");
+        QCOMPARE(writes.size(), 1);
+        QVERIFY(writes[0].contains("'\n" + path + "\n-overwrite_original_in_place\n-m\n-Artist=#not a comment\n"
+                                   "-Comment=Ort %1 %2 ü a=b=c\n-GPSLatitude#=-12.25\n-GPSLatitudeRef=S\n"
+                                   "-XMP:GPSLatitude=47.5\n\n-execute"));
+        const auto tags = test_support::read_tags_numeric(path);
+        QCOMPARE(tags.value("GPS:GPSLatitude"), QString("12.25"));
+        QCOMPARE(tags.value("GPS:GPSLatitudeRef"), QString("S"));
+        QCOMPARE(tags.value("XMP-exif:GPSLatitude"), QString("47.5"));
+        QCOMPARE(tags.value("File:Comment"), QString("Ort %1 %2 ü a=b=c"));
+        QCOMPARE(tags.value("IFD0:Artist"), QString("#not a comment"));
+        // Read back: everything after the first "=" is the value.
+        QCOMPARE(ko::exiftool::read_tags(path, false, false).at("Comment"), QString("Ort %1 %2 ü a=b=c"));
+    }
+
+    void awkward_file_names()
+    {
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg", "%1 file.jpg", "{ready7}/{ready8}"}) {
+            const QString path = photo(name);
+            QVERIFY(!path.isEmpty());
+            // Relative to the working directory, as a caller may pass it.
+            QVERIFY2(ko::exiftool::write_tags(name, {{"Artist", "A"}}), qPrintable(name));
+            QCOMPARE(test_support::read_plain_tags_numeric(path).value("Artist"), QString("A"));
+        }
+        QDir::setCurrent(old);
+    }
+
+    void deletes_by_empty_value()
+    {
+        const QString path = photo("delete.jpg", "JPEG", {"-GPSLatitude=10", "-GPSLatitudeRef=N", "-Artist=kept"});
+        QCOMPARE(test_support::read_plain_tags_numeric(path).value("GPSLatitude"), QString("10"));
+        const exif_tag_map remove{{"GPSLatitude", ""}, {"GPSLatitudeRef", ""}};
+        QVERIFY(ko::exiftool::write_tags(path, remove));
+        auto tags = test_support::read_plain_tags_numeric(path);
+        QVERIFY(!tags.contains("GPSLatitude"));
+        QCOMPARE(tags.value("Artist"), QString("kept"));
+        // Nothing left to delete: unchanged, and still a success.
+        QVERIFY(ko::exiftool::write_tags(path, remove));
+        QVERIFY(ko::exiftool::write_tags(path, {{"GPS:all", ""}}));
+        QVERIFY(!QImage(path).isNull());
+    }
+
+    void failed_writes_report_false()
+    {
+        message_capture capture;
+        const QString text = dir.filePath("notes.txt");
+        {
+            QFile file(text);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("hello\n");
+        }
+        QVERIFY(!ko::exiftool::write_tags(text, {{"GPSLatitude", "1"}}));
+        QCOMPARE(capture.count("static bool ko::exiftool::write_tags(const QString&, const exif_tag_map&): "
+                               "Failed to execute command on '" + text + "'", QtWarningMsg), 1);
+        QCOMPARE(capture.count("files weren't updated due to errors", QtWarningMsg), 1);
+        QCOMPARE(contents(text), QByteArray("hello\n"));
+
+        QVERIFY(!ko::exiftool::write_tags(dir.filePath("missing.jpg"), {{"GPSLatitude", "1"}}));
+        QVERIFY(!QFile::exists(dir.filePath("missing.jpg")));
+
+        // A file type that cannot hold the tag: ExifTool reports nothing
+        // updated and no error, which is still no success.
+        capture.clear();
+        const QString gif = photo("image.gif", "PNG"); // PNG bytes; ExifTool goes by content
+        const QByteArray before = contents(gif);
+        QVERIFY(!ko::exiftool::write_tags(gif, {{"ExifIFD:GPSLatitude", "1"}}));
+        QCOMPARE(capture.count("0 image files updated", QtWarningMsg), 1);
+        QCOMPARE(contents(gif), before);
+        QVERIFY(!ko::exiftool::write_tags(gif, {}));
+    }
+
+    void injected_arguments_are_refused()
+    {
+        const QString path = photo("victim.jpg");
+        const QByteArray before = contents(path);
+        const QString sentinel = dir.filePath("sentinel");
+        const QString code = QString("system('touch %1') || 1").arg(sentinel);
+        const QList<QPair<QString, exif_tag_map>> attempts{
+            {path + "\n-if\n" + code, {{"Artist", "x"}}},
+            {path, {{"Artist", "x\n-if\n" + code}}},
+            {path, {{"Artist=x\n-if\n" + code + "\n-Comment", "y"}}},
+            {path, {{"Artist", "x\r-if\r" + code}}},
+            {path, {{"Artist", QString("x") + QChar(0) + "\n-if\n" + code}}},
+            {path + "\r", {{"Artist", "x"}}},
+        };
+        message_capture capture;
+        ko::exiftool::verbose(true);
+        for (const auto& attempt : attempts)
+            QVERIFY(!ko::exiftool::write_tags(attempt.first, attempt.second));
+        ko::exiftool::verbose(false);
+        QCOMPARE(capture.count("Refusing to write to", QtWarningMsg), attempts.size());
+        QCOMPARE(capture.count("Writing '"), 0);
+        QVERIFY(!QFile::exists(sentinel));
+        QCOMPARE(contents(path), before);
+    }
+
+    void software_tags_are_written()
+    {
+        const QString path = photo("software.jpg");
+        QVERIFY(ko::exiftool::write_software_tags(path));
+        const auto tags = test_support::read_tags_numeric(path);
+        QCOMPARE(tags.value("IFD0:Software"), QString("Quenmark - Orlavo"));
+        QCOMPARE(tags.value("XMP-xmp:CreatorTool"), QString("Quenmark - Orlavo"));
+    }
+};
+
+QTEST_MAIN(test_exiftool_write)
+#include "test_exiftool_write.moc"
