@@ -320,6 +320,7 @@ void table_data_model::set_gpx_track(const gpx_track& track)
     gpx_loaded = true;
     track_name = track.name;
     track_points = track.points;
+    index_track();
     rebuild_cache();
 }
 
