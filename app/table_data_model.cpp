@@ -272,7 +272,7 @@ void table_data_model::sort(int column, Qt::SortOrder order)
 
 void table_data_model::add_file(const QString& path, bool notify)
 {
-    if (rows.contains(path))
+    if (row_set.contains(path))
         return;
     // The read runs the event loop: do it before the rows change.
     exif_cache::instance()->load(path);
@@ -281,8 +281,9 @@ void table_data_model::add_file(const QString& path, bool notify)
 
 void table_data_model::append_row(const QString& path, bool notify)
 {
-    if (rows.contains(path))
+    if (row_set.contains(path))
         return;
+    row_set.insert(path);
     const int n = rows.size();
     if (notify)
         beginInsertRows(QModelIndex(), n, n);
@@ -302,6 +303,7 @@ void table_data_model::clear()
 {
     beginResetModel();
     rows.clear();
+    row_set.clear();
     endResetModel();
     cache.clear();
     emit cache_rebuilt(0, 0, 0);
@@ -318,6 +320,7 @@ void table_data_model::set_gpx_track(const gpx_track& track)
     gpx_loaded = true;
     track_name = track.name;
     track_points = track.points;
+    index_track();
     rebuild_cache();
 }
 

@@ -11,10 +11,12 @@
 #include <QFont>
 #include <QMap>
 #include <QMetaType>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <iosfwd>
+#include <vector>
 
 // One GPS position as six texts; all empty means no position.
 struct gps_pos {
@@ -109,6 +111,7 @@ public slots:
 
 private:
     QStringList rows;
+    QSet<QString> row_set; // the paths of rows, for the duplicate test
     Qt::SortOrder sort_order = Qt::AscendingOrder;
     int sort_column = 1;
     int sync_order = 0;
@@ -127,4 +130,14 @@ private:
     bool quicktime_flag = false;
     QString track_name;
     QList<gpx_point> track_points;
+
+    // The track points in time order, with their times as numbers and
+    // whether each can be the source of a position; built once per track.
+    struct track_key {
+        qint64 msecs;
+        int point;
+        bool source;
+    };
+    std::vector<track_key> track_keys;
+    void index_track();
 };

@@ -6,6 +6,7 @@
 #include "table_data_model.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <iostream>
 #include <limits>
@@ -76,6 +77,20 @@ bool within(bool limit_on, int minutes, qint64 distance)
 
 } // namespace
 
+void table_data_model::index_track()
+{
+    track_keys.clear();
+    track_keys.reserve(static_cast<std::size_t>(track_points.size()));
+    for (int p = 0; p < track_points.size(); ++p) {
+        const gpx_point& point = track_points[p];
+        const bool valid_time = point.time.isValid();
+        track_keys.push_back({valid_time ? point.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), p,
+                              valid_time && usable_coordinates(point.lat, point.lon)});
+    }
+    std::sort(track_keys.begin(), track_keys.end(),
+              [](const track_key& a, const track_key& b) { return a.msecs < b.msecs; });
+}
+
 void table_data_model::rebuild_cache()
 {
     const marker_texts& marks = markers();
@@ -141,31 +156,38 @@ void table_data_model::rebuild_cache()
         items.push_back(item);
     }
 
-    // 4. Track points. Points without a time or without numeric coordinates
-    // are entries too, but never the source of a position.
-    if (with_track) {
-        for (int p = 0; p < track_points.size(); ++p) {
-            const gpx_point& point = track_points[p];
-            work_item item;
-            item.point = p;
-            item.tagged = true;
-            const bool valid_time = point.time.isValid();
-            item.msecs = valid_time ? point.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-            item.source = valid_time && usable_coordinates(point.lat, point.lon);
-            items.push_back(item);
-        }
-    }
-
     // 5. to 7. The working list ascending in time (invalid times first). At
     // equal times the GPS-tagged entries go first, so that a carry pass
     // (forwards in mode 0, backwards in mode 1) meets them before the
     // untagged ones of the same time.
     const bool backwards = sync_order == 1;
-    std::sort(items.begin(), items.end(), [backwards](const work_item& a, const work_item& b) {
+    const auto earlier = [backwards](const work_item& a, const work_item& b) {
         if (a.msecs != b.msecs)
             return a.msecs < b.msecs;
         return backwards ? (!a.tagged && b.tagged) : (a.tagged && !b.tagged);
-    });
+    };
+    std::sort(items.begin(), items.end(), earlier);
+
+    // 4. Track points, already in time order: merged in. Points without a
+    // time or without numeric coordinates are entries too, but never the
+    // source of a position.
+    if (with_track && !track_keys.empty()) {
+        std::vector<work_item> points;
+        points.reserve(track_keys.size());
+        for (const track_key& key : track_keys) {
+            work_item item;
+            item.msecs = key.msecs;
+            item.point = key.point;
+            item.tagged = true;
+            item.source = key.source;
+            points.push_back(item);
+        }
+        std::vector<work_item> merged;
+        merged.reserve(items.size() + points.size());
+        std::merge(items.begin(), items.end(), points.begin(), points.end(), std::back_inserter(merged), earlier);
+        items.swap(merged);
+    }
+
     const bool ascending = sort_order == Qt::AscendingOrder;
     const QString& earlier_marker = ascending ? marks.up : marks.down;
     const QString& later_marker = ascending ? marks.down : marks.up;

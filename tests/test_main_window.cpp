@@ -19,10 +19,12 @@
 #include "ko/radio.h"
 
 #include <QButtonGroup>
+#include <QFileDialog>
 #include <QFileOpenEvent>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -68,6 +70,12 @@ private:
     {
         const QVariant v = model->data(model->index(row_of(model, path), 2), Qt::UserRole);
         return v.isValid() ? v.value<gps_pos>() : gps_pos();
+    }
+
+    // The marker the "GPS Tag" column shows for path.
+    static QString marker_of(table_data_model* model, const QString& path)
+    {
+        return model->data(model->index(row_of(model, path), 2)).toString().section("  ", 0, 0);
     }
 
     static void reset_settings()
@@ -186,12 +194,19 @@ private slots:
         QCOMPARE(QSettings().value("sync_order").toInt(), 0);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("47.500000"));
         QVERIFY(w->photo_limit_edit->isEnabled());
+        QCOMPARE(marker_of(w->table_model, photo_b), QString(QChar(0x2191)));
+        QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
 
         // "following": C's, the later one.
         QTest::mouseClick(w->following_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 1);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
         QCOMPARE(position_of(w->table_model, photo_b).lat_ref, QString("S"));
+        QCOMPARE(marker_of(w->table_model, photo_b), QString(QChar(0x2193)));
+
+        QTest::mouseClick(w->closest_radio, Qt::LeftButton);
+        QCOMPARE(QSettings().value("sync_order").toInt(), 2);
+        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
 
         // Own positions are kept: nothing to write for A and C.
         QVERIFY(position_of(w->table_model, photo_a).is_empty());
@@ -199,12 +214,14 @@ private slots:
 
         QTest::mouseClick(w->fixed_position_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 3);
+        QCOMPARE(marker_of(w->table_model, photo_a), QString("="));
         QVERIFY(w->latitude_edit->isEnabled());
         QVERIFY(!w->photo_limit_edit->isEnabled());
         QCOMPARE(QSettings().value("last_image_load_path").toString(), w->last_image_load_path);
 
         QTest::mouseClick(w->gpx_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 4);
+        QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
         QVERIFY(w->load_gpx_button->isEnabled() && w->gpx_limit_edit->isEnabled());
         QVERIFY(!w->latitude_edit->isEnabled());
 
@@ -257,6 +274,45 @@ private slots:
         w->load_files({});
         QVERIFY(!w->loading_progress->isVisible());
         QVERIFY(!w->sync_button->isEnabled());
+    }
+
+    void photo_dialog()
+    {
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+        auto w = make_window();
+        w->clear_files();
+        QString filter, start;
+        // Cancelled: nothing changes.
+        test_support::act_on_modal_later([&](QWidget* modal) {
+            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+                filter = d->nameFilters().value(0);
+                start = d->directory().absolutePath();
+                d->reject();
+            }
+        });
+        w->select_files();
+        QVERIFY(filter.startsWith("All supported files (*.360 *.3g2 *.3gp "));
+        QVERIFY(filter.endsWith(" *.x3f *.xmp)"));
+        QCOMPARE(filter.count("*."), 104);
+        QCOMPARE(start, QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)).absolutePath());
+        QVERIFY(!QSettings().contains("last_image_load_path"));
+
+        // An unsupported file still sets the folder; a supported one loads.
+        test_support::act_on_modal_later([&](QWidget* modal) {
+            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+                d->setDirectory(dir.path());
+                if (auto* edit = d->findChild<QLineEdit*>("fileNameEdit"))
+                    edit->setText(QFileInfo(photo_a).fileName());
+                // Never left open, whatever the dialog makes of the input.
+                QTimer::singleShot(3000, d, &QFileDialog::reject);
+                QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+            }
+        });
+        w->select_files();
+        QCOMPARE(QSettings().value("last_image_load_path").toString(), dir.path());
+        QCOMPARE(w->table_model->rowCount(), 1);
+        QCOMPARE(QSettings().value("sync_order").toInt(), 2);
+        w->clear_files();
     }
 
     void warning_icon_follows_assignment()
@@ -428,6 +484,7 @@ private slots:
                     {"46.0", "7.0", ""}}}}));                 // no time
         w->load_gpx_file(one);
         QCOMPARE(w->gpx_file_edit->text(), one);
+        QCOMPARE(marker_of(w->table_model, photo_b), QString("G"));
         QCOMPARE(QSettings().value("last_gpx_load_path").toString(), dir.path());
         gps_pos p = position_of(w->table_model, photo_b);
         QVERIFY2(p.lat == "46.50000000" || p.lat == "46.60000000", qPrintable(p.lat));
@@ -562,6 +619,18 @@ private slots:
         QVERIFY(report.contains("\nApplication: " + QCoreApplication::applicationName() + "\nVersion: 2.1.0\n"));
         QVERIFY(report.contains("\nBuild: "));
         QVERIFY(report.contains("Component: ko_toolkit\tVersion: "));
+    }
+
+    void about_dialog()
+    {
+        auto w = make_window();
+        QString title;
+        test_support::act_on_modal_later([&title](QWidget* modal) {
+            title = modal->metaObject()->className() + QString("|") + modal->windowTitle();
+            modal->close();
+        });
+        QTest::mouseClick(w->about_button, Qt::LeftButton);
+        QCOMPARE(title, QString("ko::dialog_about|About"));
     }
 
     void settings_dialog()

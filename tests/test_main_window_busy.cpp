@@ -9,6 +9,7 @@
 
 #include "ko/application.h"
 #include "ko/button_dark.h"
+#include "ko/exiftool.h"
 
 #include <QFileOpenEvent>
 #include <QMimeData>
@@ -90,7 +91,10 @@ int main(int argc, char** argv)
     ko::application<MainWindow> app(argc, argv);
     test_main_window test;
     test.app = &app;
-    return QTest::qExec(&test, argc, argv);
+    const int result = QTest::qExec(&test, argc, argv);
+    // No event loop ran, so no aboutToQuit: stop ExifTool here.
+    ko::exiftool::shutdown();
+    return result;
 }
 
 #include "test_main_window_busy.moc"

@@ -78,7 +78,7 @@ void queue_window_system_click(QWidget* widget)
 
 QString slow_exiftool()
 {
-    return QStringLiteral(ORLAVO_TEST_FAKES_DIR) + "/window_slow_exiftool.sh";
+    return QStringLiteral(ORLAVO_TEST_FAKES_DIR) + "/window_slow_exiftool.pl";
 }
 
 } // namespace window_support
