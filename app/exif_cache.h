@@ -1,0 +1,54 @@
+#pragma once
+// The process-wide store of what is known about the loaded files: the plain
+// and the group-qualified ExifTool answer of each file, and the photo record
+// derived from them (recording time, IPTC zone, GPS position and flags,
+// camera data).
+
+#include "ko/exiftool.h"
+
+#include <QChar>
+#include <QString>
+
+#include <map>
+#include <memory>
+
+class exif_cache
+{
+public:
+    std::map<QString, exif_tag_map> records;    // derived photo record per path
+    std::map<QString, exif_tag_map> tags;       // plain read per path
+    std::map<QString, exif_tag_map> group_tags; // read with group names per path
+
+    exif_cache() = default;
+    ~exif_cache();
+    exif_cache(const exif_cache&) = delete;
+    exif_cache& operator=(const exif_cache&) = delete;
+
+    static std::shared_ptr<exif_cache> instance();
+
+    // Reads the file through ExifTool and (re)builds its three entries. A read
+    // that yields nothing (every successful read holds at least the file name)
+    // marks the record "read_failed": such a file has no position and must not
+    // be written.
+    void load(const QString& path);
+
+    // Stores the two answers of path and derives its record from them; load
+    // without the reads. An empty plain answer counts as a failed read.
+    void store(const QString& path, const exif_tag_map& plain, const exif_tag_map& grouped);
+
+    void parse_datetime(const QString& path, const QString& text);
+    void fallback_date(const QString& path);
+    void fallback_time(const QString& path);
+    void parse_camera(const QString& path, const exif_tag_map& tags);
+    void parse_gps(const QString& path, const exif_tag_map& tags);
+    void parse_iptc(const QString& path, const exif_tag_map& group_tags);
+    void parse_gps_flags(const QString& path, const exif_tag_map& group_tags);
+
+    static QString strip(const QString& text, QChar what);
+    static QString strip(const QString& text, const QString& what);
+
+    // The grouped answer shows a Composite GPS latitude but no latitude of
+    // its own source: read without "-a", ExifTool hid the duplicates, so an
+    // XMP latitude may be among them.
+    static bool xmp_latitude_may_be_hidden(const exif_tag_map& group_tags);
+};

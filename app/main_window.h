@@ -1,0 +1,165 @@
+#pragma once
+// The application's main window: the drop area and file dialog that load
+// photos, the assignment mode with its fixed position and time limits, GPX
+// tracks, the file list with the previewed positions, and the buttons that
+// write, remove and undo GPS data.
+
+#include "ko/exiftool.h"
+#include "ko/main_window.h"
+
+#include <QMap>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QButtonGroup;
+class QLabel;
+class QProgressDialog;
+class QTableView;
+class dialog_settings;
+class drop_files_widget;
+struct gpx_track;
+class table_data_model;
+struct gpx_point;
+
+namespace ko {
+class application_log;
+class button_dark;
+class lineedit;
+class radio;
+namespace qt {
+class layout;
+}
+} // namespace ko
+
+// Shows the application information report (system, build, components and
+// the extra entries) in a message box.
+void show_application_information(QWidget* parent, QMap<QString, QString> extra);
+
+// Sorts points by ascending time.
+void sort_points_by_time(QList<gpx_point>& points);
+
+// Drops the points of track whose coordinates are not finite numbers within
+// +-90 / +-180 or whose time is invalid, and writes the coordinates of the
+// others as the program's own number texts. Returns how many were dropped.
+int sanitize_track(gpx_track& track);
+
+// Reads one typed fixed-position coordinate (blanks already removed): a
+// number with point or decimal comma, or degrees/minutes/seconds with an
+// optional hemisphere letter (N/S for a latitude, E/W for a longitude).
+// False when the text is no such coordinate or out of range.
+bool read_fixed_coordinate(const QString& text, bool latitude, double& value);
+
+// Where ExifTool is looked for: $ORLAVO_EXIFTOOL, "exiftool" beside the
+// program, else the one on the PATH.
+QString exiftool_location();
+
+class MainWindow : public ko::main_window
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    bool event(QEvent* e) override;
+
+    // True while loading, syncing, removing or undoing runs.
+    bool operation_running() const { return busy; }
+    // False while the typed fixed position is no valid coordinate pair.
+    bool fixed_position_valid() const { return fixed_position_ok; }
+
+public slots:
+    void load_files(QStringList paths);
+
+private slots:
+    void select_files();
+    void clear_files();
+    void load_gpx();
+    void load_gpx_file(const QString& path);
+    void sync_gps();
+    void remove_gps_data();
+    void undo_last_edit();
+    void mode_selected(int mode, bool checked);
+    void update_mode_controls();
+    void fixed_position_changed(const QString& text);
+    void max_time_difference_changed(const QString& text);
+    void on_sort_order_override(int column, Qt::SortOrder order);
+    void on_cache_rebuilt(int assigned, int unassigned, int total);
+    void show_settings();
+    void show_help();
+    void show_about();
+    void set_warning(bool visible, const QString& tool_tip);
+
+private:
+    friend class test_main_window;
+    friend class operation_scope;
+
+    void build_tool_buttons(ko::qt::layout* main);
+    void build_header(ko::qt::layout* main);
+    void build_drop_area(ko::qt::layout* main);
+    void build_mode_panel(ko::qt::layout* main);
+    void build_gpx_panel(ko::qt::layout* main);
+    void build_table_view(ko::qt::layout* main);
+    void create_loading_progress();
+    void create_syncing_progress();
+    void connect_signals();
+    void build_shortcuts();
+    void save_settings();
+    void restore_settings();
+    ko::radio* radio_of_mode(int mode) const;
+
+    // The one guard of the long operations: while it is held every user
+    // input, drop and file-open event is swallowed, and what was held back
+    // meanwhile is discarded when it ends.
+    bool begin_operation();
+    void end_operation();
+
+    // Tells the user once per run that ExifTool could not be used.
+    void warn_exiftool_missing();
+
+    ko::button_dark* settings_button = nullptr;
+    ko::button_dark* about_button = nullptr;
+    ko::button_dark* help_button = nullptr;
+    ko::button_dark* sync_button = nullptr;
+    ko::button_dark* undo_button = nullptr;
+    ko::button_dark* clear_button = nullptr;
+    ko::button_dark* load_button = nullptr;
+    QLabel* warning_icon = nullptr;
+    ko::radio* following_radio = nullptr;
+    ko::radio* previous_radio = nullptr;
+    ko::radio* closest_radio = nullptr;
+    ko::radio* fixed_position_radio = nullptr;
+    ko::radio* gpx_radio = nullptr;
+    QButtonGroup* mode_group = nullptr;
+    ko::lineedit* latitude_edit = nullptr;
+    ko::lineedit* longitude_edit = nullptr;
+    ko::lineedit* photo_limit_edit = nullptr;
+    ko::lineedit* gpx_limit_edit = nullptr;
+    ko::button_dark* load_gpx_button = nullptr;
+    ko::lineedit* gpx_file_edit = nullptr;
+    ko::button_dark* remove_gps_button = nullptr;
+    QTableView* table_view = nullptr;
+    table_data_model* table_model = nullptr;
+    drop_files_widget* drop_widget = nullptr;
+    ko::qt::layout* main_layout = nullptr;
+    ko::qt::layout* tool_layout = nullptr;
+    ko::qt::layout* header_layout = nullptr;
+    ko::qt::layout* drop_layout = nullptr;
+    ko::qt::layout* mode_layout = nullptr;
+    ko::qt::layout* gpx_layout = nullptr;
+    ko::qt::layout* fixed_layout = nullptr;
+    ko::qt::layout* gpx_inner_layout = nullptr;
+    ko::qt::layout* table_layout = nullptr;
+    QProgressDialog* loading_progress = nullptr;
+    QProgressDialog* syncing_progress = nullptr;
+    QMap<QString, exif_tag_map> undo_map;
+    dialog_settings* settings_dialog = nullptr;
+    QString last_image_load_path;
+    QString last_gpx_load_path;
+    int sync_order = 0;
+    ko::application_log* log = nullptr;
+
+    bool busy = false;
+    bool fixed_position_ok = true;
+    QObject* input_blocker = nullptr;
+};

@@ -1,0 +1,366 @@
+#include "table_data_model.h"
+
+#include "exif_cache.h"
+
+#include <QFileInfo>
+#include <QSize>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <limits>
+#include <utility>
+#include <vector>
+
+void sync_entry::swap(sync_entry& other) noexcept
+{
+    std::swap(marker, other.marker);
+    std::swap(path, other.path);
+    std::swap(position_text, other.position_text);
+    std::swap(pos, other.pos);
+    std::swap(time, other.time);
+    std::swap(has_gps, other.has_gps);
+    std::swap(from_gpx, other.from_gpx);
+}
+
+std::ostream& operator<<(std::ostream& stream, const gps_pos& pos)
+{
+    return stream << pos.lat_text.toStdString() << pos.lat_ref.toStdString() << ' ' << pos.lon_text.toStdString()
+                  << pos.lon_ref.toStdString();
+}
+
+std::ostream& operator<<(std::ostream& stream, const sync_entry& entry)
+{
+    return stream << entry.marker.toStdString() << ' ' << entry.path.toStdString() << ' '
+                  << entry.time.toString(QStringLiteral("yyyy-MM-ddThh-mm-ss")).toStdString() << "@("
+                  << entry.position_text.toStdString() << ") -> (" << entry.pos << ")";
+}
+
+bool record_value(const exif_tag_map& map, const QString& key, QString& out)
+{
+    const auto found = map.find(key);
+    if (found == map.end())
+        return false;
+    out = found->second;
+    return true;
+}
+
+QString utc_offset_text(float hours)
+{
+    const float whole = std::trunc(hours);
+    const int minutes = static_cast<int>(std::trunc(std::fabs(hours - whole) * 60.0f));
+    return QStringLiteral("%1%2:%3")
+        .arg(hours >= 0 ? QLatin1Char('+') : QLatin1Char('-'))
+        .arg(static_cast<int>(std::fabs(whole)), 2, 10, QLatin1Char('0'))
+        .arg(minutes, 2, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+int record_int(const exif_tag_map& record, const char* key)
+{
+    const auto found = record.find(QString::fromLatin1(key));
+    return found == record.end() ? 0 : found->second.toInt(nullptr, 10);
+}
+
+// Whole seconds of a seconds text such as "56", "56.25" or "56.25Z".
+int whole_seconds(const QString& text)
+{
+    int value = 0;
+    int digits = 0;
+    for (const QChar c : text) {
+        if (!c.isDigit() || c.unicode() > '9')
+            break;
+        if (++digits > 6)
+            return 0;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+// Offset of a zone text "+05:30", "-0530" or "+02" in seconds; false when the
+// text is not a zone.
+bool zone_offset(const QString& zone, int& seconds)
+{
+    if (zone.size() < 2 || (zone[0] != QLatin1Char('+') && zone[0] != QLatin1Char('-')))
+        return false;
+    const int sign = zone[0] == QLatin1Char('-') ? -1 : 1;
+    QString rest = zone.mid(1);
+    QString hours_text;
+    QString minutes_text;
+    const int colon = rest.indexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        hours_text = rest.left(colon);
+        minutes_text = rest.mid(colon + 1);
+    } else if (rest.size() == 4) {
+        hours_text = rest.left(2);
+        minutes_text = rest.mid(2);
+    } else {
+        hours_text = rest;
+    }
+    bool ok = false;
+    const int hours = hours_text.toInt(&ok, 10);
+    if (!ok || hours < 0 || hours > 14)
+        return false;
+    int minutes = 0;
+    if (!minutes_text.isEmpty()) {
+        minutes = minutes_text.toInt(&ok, 10);
+        if (!ok || minutes < 0 || minutes > 59)
+            return false;
+    }
+    seconds = sign * (hours * 3600 + minutes * 60);
+    return true;
+}
+
+} // namespace
+
+QDateTime record_datetime(const exif_tag_map& record)
+{
+    QString second_text;
+    record_value(record, QStringLiteral("rec_second"), second_text);
+    const QDate date(record_int(record, "rec_year"), record_int(record, "rec_month"), record_int(record, "rec_day"));
+    const QTime time(record_int(record, "rec_hour"), record_int(record, "rec_minute"), whole_seconds(second_text), 0);
+    // QDateTime would take an invalid time as midnight.
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+
+    if (second_text.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
+        return QDateTime(date, time, Qt::UTC);
+    QString zone;
+    record_value(record, QStringLiteral("iptc_timezone"), zone);
+    if (!zone.isEmpty()) {
+        int offset = 0;
+        zone_offset(zone, offset);
+        return QDateTime(date, time, Qt::OffsetFromUTC, offset);
+    }
+    return QDateTime(date, time, Qt::LocalTime);
+}
+
+table_data_model::table_data_model(QObject* parent)
+    : QAbstractTableModel(parent), header_font(QStringLiteral("FreeSansBold")), cell_font(QStringLiteral("FreeSans"))
+{
+    qRegisterMetaType<gps_pos>("gps_pos");
+    qRegisterMetaType<Qt::SortOrder>("Qt::SortOrder");
+    header_font.setWeight(75);
+    header_font.setPointSize(9);
+    cell_font.setPointSize(9);
+}
+
+table_data_model::~table_data_model() = default;
+
+int table_data_model::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows.size(); }
+
+int table_data_model::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant table_data_model::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= rows.size())
+        return QVariant();
+    if (role == Qt::FontRole)
+        return cell_font;
+
+    const QString& path = rows[index.row()];
+    switch (index.column()) {
+    case 0:
+        if (role == Qt::DisplayRole)
+            return QFileInfo(path).fileName();
+        if (role == Qt::UserRole)
+            return path;
+        break;
+    case 1: {
+        if (role != Qt::DisplayRole && role != Qt::UserRole)
+            break;
+        const QDateTime time = recording_datetime(path);
+        if (role == Qt::UserRole)
+            return time;
+        const QString text = time.toString(date_format);
+        if (text.isEmpty())
+            return QStringLiteral("-");
+        return text + QStringLiteral("  UTC") + utc_offset_text(static_cast<float>(time.offsetFromUtc()) / 3600.0f);
+    }
+    case 2: {
+        const auto found = cache.constFind(path);
+        if (role == Qt::DisplayRole) {
+            if (found == cache.constEnd())
+                return QStringLiteral("?  -");
+            return QStringLiteral("%1  %2").arg(found->marker, found->position_text);
+        }
+        if (role == Qt::UserRole) {
+            if (found == cache.constEnd() || found->has_gps)
+                return QVariant();
+            // A file whose metadata could not be read is never written.
+            const auto store = exif_cache::instance();
+            const auto record = store->records.find(path);
+            if (record != store->records.end()) {
+                const auto failed = record->second.find(QStringLiteral("read_failed"));
+                if (failed != record->second.end() && failed->second == QLatin1String("true"))
+                    return QVariant();
+            }
+            return QVariant::fromValue(found->pos);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QVariant();
+}
+
+QVariant table_data_model::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section > 2)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (role) {
+    case Qt::DisplayRole:
+        if (section == 0)
+            return tr("Photo");
+        if (section == 1)
+            return tr("Recording Date");
+        return tr("GPS Tag");
+    case Qt::SizeHintRole: {
+        if (section == 0)
+            return QSize(300, 30);
+        if (section == 1)
+            return QSize(220, 30);
+        const QVariant base = QAbstractTableModel::headerData(section, orientation, role);
+        QSize size = base.canConvert<QSize>() ? base.toSize() : QSize(-1, 30);
+        size.setHeight(30);
+        return size;
+    }
+    case Qt::InitialSortOrderRole:
+        return static_cast<int>(Qt::AscendingOrder);
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::FontRole:
+        return header_font;
+    default:
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+}
+
+void table_data_model::sort(int column, Qt::SortOrder order)
+{
+    if (column != 1) {
+        emit sort_order_override(sort_column, sort_order);
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    {
+        // One recording time per row, then a sort on the plain numbers.
+        const auto store = exif_cache::instance();
+        std::vector<std::pair<qint64, QString>> keyed;
+        keyed.reserve(static_cast<std::size_t>(rows.size()));
+        for (const QString& path : qAsConst(rows)) {
+            const auto record = store->records.find(path);
+            const QDateTime time = record == store->records.end() ? QDateTime() : record_datetime(record->second);
+            keyed.emplace_back(time.isValid() ? time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), path);
+        }
+        if (order == Qt::AscendingOrder)
+            std::sort(keyed.begin(), keyed.end(),
+                      [](const auto& a, const auto& b) { return a.first < b.first; });
+        else
+            std::sort(keyed.begin(), keyed.end(),
+                      [](const auto& a, const auto& b) { return b.first < a.first; });
+        for (int i = 0; i < rows.size(); ++i)
+            rows[i] = std::move(keyed[static_cast<std::size_t>(i)].second);
+    }
+    emit layoutChanged();
+    sort_order = order;
+    sort_column = 1;
+    rebuild_cache();
+}
+
+void table_data_model::add_file(const QString& path, bool notify)
+{
+    if (row_set.contains(path))
+        return;
+    // The read runs the event loop: do it before the rows change.
+    exif_cache::instance()->load(path);
+    append_row(path, notify);
+}
+
+void table_data_model::append_row(const QString& path, bool notify)
+{
+    if (row_set.contains(path))
+        return;
+    row_set.insert(path);
+    const int n = rows.size();
+    if (notify)
+        beginInsertRows(QModelIndex(), n, n);
+    rows.append(path);
+    if (notify)
+        endInsertRows();
+}
+
+void table_data_model::add_files(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        add_file(path, true);
+    resort();
+}
+
+void table_data_model::clear()
+{
+    beginResetModel();
+    rows.clear();
+    row_set.clear();
+    endResetModel();
+    cache.clear();
+    emit cache_rebuilt(0, 0, 0);
+}
+
+void table_data_model::resort()
+{
+    sort(sort_column, sort_order);
+    gps_sync_order_changed(sync_order);
+}
+
+void table_data_model::set_gpx_track(const gpx_track& track)
+{
+    gpx_loaded = true;
+    track_name = track.name;
+    track_points = track.points;
+    index_track();
+    rebuild_cache();
+}
+
+QDateTime table_data_model::recording_datetime(const QString& path) const
+{
+    const auto store = exif_cache::instance();
+    const auto record = store->records.find(path);
+    if (record == store->records.end())
+        return record_datetime(exif_tag_map());
+    return record_datetime(record->second);
+}
+
+void table_data_model::gps_sync_order_changed(int order)
+{
+    std::cout << "Sync order changed to " << order << std::endl;
+    emit layoutAboutToBeChanged();
+    sync_order = order;
+    rebuild_cache();
+    emit layoutChanged();
+}
+
+void table_data_model::gps_set_pos_changed(gps_pos set_pos)
+{
+    fixed_pos = set_pos;
+    rebuild_cache();
+    emit layoutChanged();
+}
+
+void table_data_model::gps_max_time_difference(int minutes_closest, int minutes_gpx)
+{
+    photo_limit_minutes = minutes_closest;
+    photo_limit_on = minutes_closest > 0;
+    gpx_limit_minutes = minutes_gpx;
+    gpx_limit_on = minutes_gpx > 0;
+    rebuild_cache();
+    emit layoutChanged();
+}
+
+void table_data_model::gps_datetime_format_changed(QString format)
+{
+    date_format = format;
+    emit layoutChanged();
+}

@@ -1,0 +1,120 @@
+// The drop area: which drags it takes and which paths a drop yields.
+#include "drop_area.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("x");
+}
+
+} // namespace
+
+class test_drop_area : public QObject {
+    Q_OBJECT
+private:
+    // Delivers a drop of mime to the widget; returns whether it was accepted.
+    bool drop(drop_files_widget& w, QMimeData* mime)
+    {
+        w.setAcceptDrops(true); // as the main window sets it
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the widget: QApplication's drop routing needs a drag
+        // in progress.
+        static_cast<QObject&>(w).event(&event);
+        return event.isAccepted();
+    }
+
+private slots:
+    void drag_enter_needs_uri_list()
+    {
+        drop_files_widget w(nullptr);
+        w.setAcceptDrops(true);
+        QMimeData text;
+        text.setText("some text");
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        refused.ignore();
+        static_cast<QObject&>(w).event(&refused);
+        QVERIFY(!refused.isAccepted());
+
+        QMimeData uris;
+        uris.setUrls({QUrl::fromLocalFile("/tmp/x.jpg")});
+        QDragEnterEvent accepted(QPoint(5, 5), Qt::CopyAction, &uris, Qt::LeftButton, Qt::NoModifier);
+        accepted.ignore();
+        static_cast<QObject&>(w).event(&accepted);
+        QVERIFY(accepted.isAccepted());
+    }
+
+    void folder_gives_its_files_one_level_deep()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        touch(dir.filePath("a.jpg"));
+        touch(dir.filePath("b.png"));
+        touch(dir.filePath("notes.txt"));
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        touch(dir.filePath("sub/deep.jpg"));
+
+        drop_files_widget w(nullptr);
+        QSignalSpy spy(&w, &drop_files_widget::files_dropped);
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(dir.path())});
+        QVERIFY(drop(w, mime));
+        delete mime;
+        QCOMPARE(spy.count(), 1);
+        QStringList files = spy.at(0).at(0).toStringList();
+        files.sort();
+        QCOMPARE(files, QStringList({dir.filePath("a.jpg"), dir.filePath("b.png"), dir.filePath("notes.txt")}));
+        for (const QString& f : files)
+            QVERIFY(QFileInfo(f).isAbsolute());
+    }
+
+    void remote_missing_and_duplicates()
+    {
+        QTemporaryDir dir;
+        touch(dir.filePath("one.jpg"));
+        drop_files_widget w(nullptr);
+        QSignalSpy spy(&w, &drop_files_widget::files_dropped);
+
+        // A web address and a vanished file give an empty list, still emitted.
+        QMimeData web;
+        web.setUrls({QUrl("https://example.org/photo.jpg"), QUrl::fromLocalFile(dir.filePath("gone.jpg"))});
+        QVERIFY(drop(w, &web));
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(spy.at(0).at(0).toStringList().isEmpty());
+
+        // A file dropped itself and through its folder is listed twice.
+        QMimeData both;
+        both.setUrls({QUrl::fromLocalFile(dir.filePath("one.jpg")), QUrl::fromLocalFile(dir.path())});
+        QVERIFY(drop(w, &both));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toStringList(), QStringList({dir.filePath("one.jpg"), dir.filePath("one.jpg")}));
+    }
+
+    void empty_folder_and_unreadable_file()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("empty"));
+        touch(dir.filePath("locked.jpg"));
+        QFile::setPermissions(dir.filePath("locked.jpg"), QFileDevice::WriteOwner);
+        QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.filePath("empty"))}), QStringList());
+        // Through a folder only readable files come; named directly it passes
+        // (whether it can be read is the loader's business).
+        const bool root = QFileInfo(dir.filePath("locked.jpg")).isReadable();
+        if (!root)
+            QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.path())}), QStringList());
+        QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.filePath("locked.jpg"))}),
+                 QStringList({dir.filePath("locked.jpg")}));
+    }
+};
+
+QTEST_MAIN(test_drop_area)
+#include "test_drop_area.moc"

@@ -1,0 +1,127 @@
+// The GPX reader on files written at test time.
+#include "gpx_reader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Defined at the end: moc reads no raw string literals.
+static QByteArray full_gpx();
+
+class test_gpx_reader : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(content);
+        return path;
+    }
+
+private slots:
+    void tracks_segments_and_waypoints()
+    {
+        const QString path = write("full.gpx", full_gpx());
+        gpx_parser parser(path);
+        QCOMPARE(parser.tracks.size(), 3);
+        QCOMPARE(parser.tracks[0].name, QString("Morning"));
+        QCOMPARE(parser.tracks[1].name, QString("Track 2"));
+        QCOMPARE(parser.tracks[2].name, QString("Waypoints"));
+
+        const QList<gpx_point>& points = parser.tracks[0].points;
+        QCOMPARE(points.size(), 7);
+        QCOMPARE(points[0].lat, QString("47.5"));
+        QCOMPARE(points[0].lon, QString("8.25"));
+        QCOMPARE(points[0].time, QDateTime(QDate(2023, 5, 1), QTime(10, 20, 30), Qt::UTC));
+        QCOMPARE(points[0].time.timeSpec(), Qt::UTC);
+        // Pretty-printed time text is trimmed.
+        QCOMPARE(points[1].time, QDateTime(QDate(2023, 5, 1), QTime(10, 21, 30), Qt::UTC));
+        QCOMPARE(points[2].time.offsetFromUtc(), 7200);
+        QCOMPARE(points[2].time.toUTC().time(), QTime(10, 21, 30));
+        // A time without zone is UTC, as GPX defines it.
+        QCOMPARE(points[3].time, QDateTime(QDate(2023, 5, 1), QTime(10, 30), Qt::UTC));
+        QCOMPARE(points[3].time.offsetFromUtc(), 0);
+        QCOMPARE(points[4].lon, QString());
+        QVERIFY(!points[4].time.isValid());
+        QCOMPARE(points[5].lat, QString());
+        QVERIFY(!points[5].time.isValid());
+        QCOMPARE(points[6].time.time().msec(), 500);
+
+        QCOMPARE(parser.tracks[1].points.size(), 1);
+        QCOMPARE(parser.tracks[2].points.size(), 3);
+        QVERIFY(!parser.tracks[2].points[0].time.isValid());
+        QVERIFY(parser.tracks[2].points[1].time.isValid());
+    }
+
+    void zone_less_time_in_skipped_hour()
+    {
+        // 02:30 does not exist in Berlin on 26 March 2023; as UTC it does.
+        const QDateTime time = gpx_parser::parse_time(" 2023-03-26T02:30:00 ");
+        QCOMPARE(time, QDateTime(QDate(2023, 3, 26), QTime(2, 30), Qt::UTC));
+        QVERIFY(!gpx_parser::parse_time("").isValid());
+        QVERIFY(!gpx_parser::parse_time("yesterday").isValid());
+        QCOMPARE(gpx_parser::parse_time("2023-05-01T10:00:00-05:30").offsetFromUtc(), -19800);
+    }
+
+    void special_files()
+    {
+        gpx_parser only_waypoints(write("wpt.gpx", "<gpx><wpt lat='1' lon='2'/></gpx>"));
+        QCOMPARE(only_waypoints.tracks.size(), 1);
+        QCOMPARE(only_waypoints.tracks[0].name, QString("Waypoints"));
+
+        gpx_parser only_metadata(write("meta.gpx", "<gpx><metadata><time>2023-05-01T10:00:00Z</time></metadata></gpx>"));
+        QVERIFY(only_metadata.tracks.isEmpty());
+
+        gpx_parser empty_track(write("empty.gpx", "<gpx><trk><name>E</name></trk></gpx>"));
+        QCOMPARE(empty_track.tracks.size(), 1);
+        QVERIFY(empty_track.tracks[0].points.isEmpty());
+
+        gpx_parser missing(dir.filePath("missing.gpx"));
+        QVERIFY(missing.tracks.isEmpty());
+
+        gpx_parser malformed(write("bad.gpx", "<gpx><trk><name>x</name><trkseg></trk>"));
+        QVERIFY(malformed.tracks.isEmpty());
+
+        gpx_parser not_xml(write("binary.gpx", QByteArray("\x00\x01\x02garbage", 10)));
+        QVERIFY(not_xml.tracks.isEmpty());
+    }
+};
+
+static QByteArray full_gpx()
+{
+    return QByteArray(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+        "  <!-- a comment -->\n"
+        "  <metadata><name>ignored</name></metadata>\n"
+        "  <wpt lat=\"47.1\" lon=\"8.1\"><name>W1</name></wpt>\n"
+        "  <trk>\n"
+        "    <name>Morning</name>\n"
+        "    <trkseg>\n"
+        "      <trkpt lat=\"47.5\" lon=\"8.25\"><ele>400</ele><time>2023-05-01T10:20:30Z</time></trkpt>\n"
+        "      <trkpt lat=\"47.6\" lon=\"8.26\"><time>\n"
+        "          2023-05-01T10:21:30Z\n"
+        "        </time></trkpt>\n"
+        "      <trkpt lat=\"47.7\" lon=\"8.27\"><time>2023-05-01T12:21:30+02:00</time></trkpt>\n"
+        "    </trkseg>\n"
+        "    <trkseg>\n"
+        "      <trkpt lat=\"1\" lon=\"2\"><time>2023-05-01T10:30:00</time></trkpt>\n"
+        "      <trkpt lat=\"3\"><time>not a time</time></trkpt>\n"
+        "      <trkpt lon=\"4\"/>\n"
+        "      <trkpt lat=\"5\" lon=\"6\"><time>2023-05-01T10:40:00.500Z</time></trkpt>\n"
+        "    </trkseg>\n"
+        "  </trk>\n"
+        "  <rte><name>route</name></rte>\n"
+        "  <trk><trkseg><trkpt lat=\"9\" lon=\"9\"/></trkseg></trk>\n"
+        "  <wpt lat=\"47.2\" lon=\"8.2\"><time>2023-05-01T09:00:00Z</time></wpt>\n"
+        "  <wpt lat=\"47.3\" lon=\"8.3\"/>\n"
+        "</gpx>\n"
+        "\n");
+}
+
+QTEST_GUILESS_MAIN(test_gpx_reader)
+#include "test_gpx_reader.moc"

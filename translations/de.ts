@@ -1,0 +1,210 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Show settings dialog</source>
+        <translation>Einstellungen anzeigen</translation>
+    </message>
+    <message>
+        <source>Show information about this program</source>
+        <translation>Informationen über dieses Programm anzeigen</translation>
+    </message>
+    <message>
+        <source>Display the help page for this program</source>
+        <translation>Hilfeseite zu diesem Programm anzeigen</translation>
+    </message>
+    <message>
+        <source>Change the GPS coordinates on all loaded images to their preview values</source>
+        <translation>GPS-Koordinaten aller geladenen Bilder auf die Vorschauwerte setzen</translation>
+    </message>
+    <message>
+        <source>Undo the last edit of an images GPS coordinates</source>
+        <translation>Letzte Änderung der GPS-Koordinaten rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Clear the list of loaded files</source>
+        <translation>Liste der geladenen Dateien leeren</translation>
+    </message>
+    <message>
+        <source>Load file(s) from disk</source>
+        <translation>Datei(en) von der Festplatte laden</translation>
+    </message>
+    <message>
+        <source>Obtain data from the previous GPS-Tagged photo</source>
+        <translation>Position vom vorherigen Foto mit GPS-Daten übernehmen</translation>
+    </message>
+    <message>
+        <source>Obtain data from the following GPS-Tagged photo</source>
+        <translation>Position vom nachfolgenden Foto mit GPS-Daten übernehmen</translation>
+    </message>
+    <message>
+        <source>Obtain data from the closest GPS-Tagged photo</source>
+        <translation>Position vom zeitlich nächsten Foto mit GPS-Daten übernehmen</translation>
+    </message>
+    <message>
+        <source>If time difference in minutes between two images is greater than this number no GPS position will be assigned</source>
+        <translation>Liegen zwei Bilder zeitlich mehr als diese Anzahl Minuten auseinander, wird keine GPS-Position zugewiesen</translation>
+    </message>
+    <message>
+        <source>Max. time diff.</source>
+        <translation>Max. Zeitdiff.</translation>
+    </message>
+    <message>
+        <source>min.</source>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>Set GPS position of all photos to user specified value</source>
+        <translation>GPS-Position aller Fotos auf einen eigenen Wert setzen</translation>
+    </message>
+    <message>
+        <source>If time difference in minutes between the image an the nearest gpx data point is greater than this number no GPS position will be assigned</source>
+        <translation>Liegt der nächste GPX-Punkt zeitlich mehr als diese Anzahl Minuten vom Bild entfernt, wird keine GPS-Position zugewiesen</translation>
+    </message>
+    <message>
+        <source>Remove GPS data from all files</source>
+        <translation>Alle GPS-Daten entfernen</translation>
+    </message>
+    <message>
+        <source>Latitude</source>
+        <translation>Breitengrad</translation>
+    </message>
+    <message>
+        <source>Longitude</source>
+        <translation>Längengrad</translation>
+    </message>
+    <message>
+        <source>e.g. -19.178194
+or 19</source>
+        <translation>z. B. -19.178194
+oder 19</translation>
+    </message>
+    <message>
+        <source>e.g. 46.501221
+or 46</source>
+        <translation>z. B. 46.501221
+oder 46</translation>
+    </message>
+    <message>
+        <source>Load GPX</source>
+        <translation>GPX laden</translation>
+    </message>
+    <message>
+        <source>%v of %m</source>
+        <translation>%v von %m</translation>
+    </message>
+    <message>
+        <source>Loading files</source>
+        <translation>Dateien werden geladen</translation>
+    </message>
+    <message>
+        <source>Syncing GPS data</source>
+        <translation>GPS-Daten werden geschrieben</translation>
+    </message>
+    <message>
+        <source>ExifTool not available</source>
+        <translation>ExifTool nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>ExifTool could not be started, so the metadata of the loaded files could not be read and no GPS data can be written.
+
+ExifTool was looked for at:
+%1</source>
+        <translation>ExifTool konnte nicht gestartet werden. Die Metadaten der geladenen Dateien konnten daher nicht gelesen werden, und es können keine GPS-Daten geschrieben werden.
+
+ExifTool wurde hier gesucht:
+%1</translation>
+    </message>
+    <message>
+        <source>All supported files </source>
+        <translation>Alle unterstützten Dateien </translation>
+    </message>
+    <message>
+        <source>Select files</source>
+        <translation>Dateien auswählen</translation>
+    </message>
+    <message>
+        <source>Select gpx file</source>
+        <translation>GPX-Datei auswählen</translation>
+    </message>
+    <message>
+        <source>GPX files (*.gpx)</source>
+        <translation>GPX-Dateien (*.gpx)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>It looks like there are no tracks in the selected gpx file. Please select a different one.</source>
+        <translation>Die gewählte GPX-Datei scheint keine Tracks zu enthalten. Bitte wählen Sie eine andere Datei.</translation>
+    </message>
+    <message>
+        <source>Load all tracks</source>
+        <translation>Alle Tracks laden</translation>
+    </message>
+    <message>
+        <source> (%1 Points)</source>
+        <translation> (%1 Punkte)</translation>
+    </message>
+    <message>
+        <source>Select track</source>
+        <translation>Track auswählen</translation>
+    </message>
+    <message>
+        <source>There are multiple tracks inside the selected gpx file. Please select one.</source>
+        <translation>Die gewählte GPX-Datei enthält mehrere Tracks. Bitte wählen Sie einen aus.</translation>
+    </message>
+    <message>
+        <source>Merged Track</source>
+        <translation>Zusammengeführter Track</translation>
+    </message>
+    <message>
+        <source>There are no images with assigned GPS coordinate.
+
+If you are sure the GPS source belongs to the loaded photos,please consult the manual.</source>
+        <translation>Keinem Bild konnte eine GPS-Koordinate zugewiesen werden.
+
+Wenn Sie sicher sind, dass die GPS-Quelle zu den geladenen Fotos gehört, lesen Sie bitte im Handbuch nach.</translation>
+    </message>
+</context>
+<context>
+    <name>dialog_settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+</context>
+<context>
+    <name>gpx_parser</name>
+    <message>
+        <source>Waypoints</source>
+        <translation>Wegpunkte</translation>
+    </message>
+</context>
+<context>
+    <name>table_data_model</name>
+    <message>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
+        <source>Recording Date</source>
+        <translation>Aufnahmedatum</translation>
+    </message>
+    <message>
+        <source>GPS Tag</source>
+        <translation>GPS-Daten</translation>
+    </message>
+    <message>
+        <source>Clear GPS data</source>
+        <translation>GPS-Daten löschen</translation>
+    </message>
+</context>
+</TS>
