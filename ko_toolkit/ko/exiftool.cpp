@@ -663,8 +663,10 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     }
     exiftool_worker_init();
     QString command;
+    // Group names come with "-a": duplicates stay visible, so XMP or QuickTime
+    // GPS is not hidden behind the Composite tag when EXIF GPS is there too.
     if (group_names)
-        command += QStringLiteral("-G1\n");
+        command += QStringLiteral("-G1\n-a\n");
     command += absolute_path(args);
     command += QLatin1Char('\n');
 
