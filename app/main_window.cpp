@@ -174,19 +174,6 @@ private:
 
 // ---------------------------------------------------------------- helpers
 
-QString exiftool_location()
-{
-    const QString configured = qEnvironmentVariable("ORLAVO_EXIFTOOL");
-    if (!configured.isEmpty())
-        return configured;
-    const QString beside = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("exiftool");
-    const QFileInfo beside_info(beside);
-    if (beside_info.isFile() && beside_info.isExecutable())
-        return beside;
-    const QString on_path = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
-    return on_path.isEmpty() ? beside : on_path;
-}
-
 bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
 {
     bool ok = false;
@@ -792,7 +779,7 @@ void MainWindow::warn_exiftool_missing()
     if (warned)
         return;
     warned = true;
-    const QString where = exiftool_location();
+    const QString where = ko::exiftool::executable_path();
     qWarning("ExifTool could not be used (looked for at '%s'); no metadata was read.", qUtf8Printable(where));
     ko::message_box::warning(
         this, tr("ExifTool not available"),
