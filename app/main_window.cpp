@@ -9,6 +9,7 @@
 #include "settings_dialog.h"
 #include "table_data_model.h"
 
+#include "ko/fonts.h"
 #include "ko/application_log.h"
 #include "ko/button_dark.h"
 #include "ko/cell_options.h"
@@ -264,6 +265,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     QFontDatabase::addApplicationFont(QStringLiteral(":/images/FreeSans.ttf"));
     QFontDatabase::addApplicationFont(QStringLiteral(":/images/FreeSansBold.ttf"));
+    // Both files are family "FreeSans": let the name "FreeSansBold" find the bold face.
+    ko::register_fonts();
     QFont font(QStringLiteral("FreeSans"));
     font.setPointSize(9);
     QApplication::setFont(font);
