@@ -63,14 +63,6 @@ void exif_cache::load(const QString& path)
     // After a failed read ExifTool is dead or hung: do not wait for it twice.
     const exif_tag_map grouped = plain.empty() ? exif_tag_map() : ko::exiftool::read_tags(path, true, false);
     store(path, plain, grouped);
-
-    exif_tag_map& record = records[path];
-    if (record["read_failed"] != k_true && record["has_xmp_gps"] != k_true && xmp_latitude_may_be_hidden(grouped)) {
-        const exif_tag_map xmp = ko::exiftool::read_selected_tags(path, {QStringLiteral("XMP:GPSLatitude")});
-        const auto found = xmp.find(QStringLiteral("GPSLatitude"));
-        if (found != xmp.end() && !found->second.isEmpty())
-            record["has_xmp_gps"] = k_true;
-    }
 }
 
 void exif_cache::store(const QString& path, const exif_tag_map& plain, const exif_tag_map& grouped)
@@ -317,22 +309,6 @@ void exif_cache::parse_gps_flags(const QString& path, const exif_tag_map& group_
     record[QStringLiteral("has_quicktime_gps")] = quicktime ? k_true : k_false;
 }
 
-bool exif_cache::xmp_latitude_may_be_hidden(const exif_tag_map& group_tags)
-{
-    bool composite = false;
-    QStringRef group;
-    QStringRef name;
-    for (const auto& entry : group_tags) {
-        split_key(entry.first, group, name);
-        if (name != QLatin1String("GPSLatitude"))
-            continue;
-        if (group == QLatin1String("Composite"))
-            composite = true;
-        else
-            return false; // the source latitude is shown: nothing was hidden
-    }
-    return composite;
-}
 
 QString exif_cache::strip(const QString& text, QChar what)
 {

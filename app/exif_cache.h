@@ -47,8 +47,4 @@ public:
     static QString strip(const QString& text, QChar what);
     static QString strip(const QString& text, const QString& what);
 
-    // The grouped answer shows a Composite GPS latitude but no latitude of
-    // its own source: read without "-a", ExifTool hid the duplicates, so an
-    // XMP latitude may be among them.
-    static bool xmp_latitude_may_be_hidden(const exif_tag_map& group_tags);
 };

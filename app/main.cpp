@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
     ko::install_message_handler(true, false);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("quenmark.com"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("quenmark.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Orlavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.1.0"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Orlavo"));

@@ -9,6 +9,7 @@
 #include "settings_dialog.h"
 #include "table_data_model.h"
 
+#include "ko/fonts.h"
 #include "ko/application_log.h"
 #include "ko/button_dark.h"
 #include "ko/cell_options.h"
@@ -174,19 +175,6 @@ private:
 
 // ---------------------------------------------------------------- helpers
 
-QString exiftool_location()
-{
-    const QString configured = qEnvironmentVariable("ORLAVO_EXIFTOOL");
-    if (!configured.isEmpty())
-        return configured;
-    const QString beside = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("exiftool");
-    const QFileInfo beside_info(beside);
-    if (beside_info.isFile() && beside_info.isExecutable())
-        return beside;
-    const QString on_path = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
-    return on_path.isEmpty() ? beside : on_path;
-}
-
 bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
 {
     bool ok = false;
@@ -277,6 +265,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     QFontDatabase::addApplicationFont(QStringLiteral(":/images/FreeSans.ttf"));
     QFontDatabase::addApplicationFont(QStringLiteral(":/images/FreeSansBold.ttf"));
+    // Both files are family "FreeSans": let the name "FreeSansBold" find the bold face.
+    ko::register_fonts();
     QFont font(QStringLiteral("FreeSans"));
     font.setPointSize(9);
     QApplication::setFont(font);
@@ -792,7 +782,7 @@ void MainWindow::warn_exiftool_missing()
     if (warned)
         return;
     warned = true;
-    const QString where = exiftool_location();
+    const QString where = ko::exiftool::executable_path();
     qWarning("ExifTool could not be used (looked for at '%s'); no metadata was read.", qUtf8Printable(where));
     ko::message_box::warning(
         this, tr("ExifTool not available"),

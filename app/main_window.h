@@ -50,10 +50,6 @@ int sanitize_track(gpx_track& track);
 // False when the text is no such coordinate or out of range.
 bool read_fixed_coordinate(const QString& text, bool latitude, double& value);
 
-// Where ExifTool is looked for: $ORLAVO_EXIFTOOL, "exiftool" beside the
-// program, else the one on the PATH.
-QString exiftool_location();
-
 class MainWindow : public ko::main_window
 {
     Q_OBJECT

@@ -1,4 +1,5 @@
 // The flashing button and the HTML button.
+#include "pixel_support.h"
 #include "ko/button.h"
 
 #include <QImage>
@@ -9,16 +10,8 @@
 
 namespace {
 
-QColor pixel(QWidget& w, int x, int y)
-{
-    const QImage image = w.grab().toImage();
-    return image.pixelColor(x * image.width() / w.width(), y * image.height() / w.height());
-}
-
-bool is_frame_colour(const QColor& c)
-{
-    return qAbs(c.red() - 222) <= 2 && qAbs(c.green() - 222) <= 2 && qAbs(c.blue() - 222) <= 2;
-}
+using test_support::is_frame_colour;
+using test_support::pixel;
 
 } // namespace
 

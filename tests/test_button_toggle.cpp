@@ -1,4 +1,5 @@
 // The custom-painted button, toggle groups and toggle switches.
+#include "pixel_support.h"
 #include "ko/button_custom.h"
 #include "ko/button_toggle.h"
 
@@ -13,16 +14,8 @@
 
 namespace {
 
-QColor pixel(QWidget& w, int x, int y)
-{
-    const QImage image = w.grab().toImage();
-    return image.pixelColor(x * image.width() / w.width(), y * image.height() / w.height());
-}
-
-bool is_frame_colour(const QColor& c)
-{
-    return qAbs(c.red() - 222) <= 2 && qAbs(c.green() - 222) <= 2 && qAbs(c.blue() - 222) <= 2;
-}
+using test_support::is_frame_colour;
+using test_support::pixel;
 
 const QString dark_tool_tip =
     "QToolTip{border:1px solid rgb(99,99,99);background-image:none;background-color:rgb(47,47,47);}";

@@ -349,7 +349,7 @@ private slots:
         exif_tag_map plain = ko::exiftool::read_tags("/p/a b.jpg", false, false);
         QCOMPARE(plain["Args"], QString("/p/a b.jpg"));
         exif_tag_map grouped = ko::exiftool::read_tags("/p/a.jpg", true, false);
-        QCOMPARE(grouped["Args"], QString("-G1|/p/a.jpg"));
+        QCOMPARE(grouped["Args"], QString("-G1|-a|/p/a.jpg"));
         exif_tag_map selected = ko::exiftool::read_selected_tags("/p/a.jpg", {"GPSLatitude", "XMP:Rating"});
         QCOMPARE(selected["Args"], QString("-GPSLatitude|-XMP:Rating|/p/a.jpg"));
         // Relative names go out absolute: never an option or a comment.

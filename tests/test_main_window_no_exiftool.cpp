@@ -26,7 +26,7 @@ private slots:
 
         MainWindow w;
         w.show();
-        QCOMPARE(exiftool_location(), QString("/nonexistent/orlavo/exiftool"));
+        QCOMPARE(ko::exiftool::executable_path(), QString("/nonexistent/orlavo/exiftool"));
 
         int boxes = 0;
         QString title, text;

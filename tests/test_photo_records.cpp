@@ -215,7 +215,6 @@ private slots:
         exif_tag_map r = derive({{"FileName", "a"}}, grouped);
         QCOMPARE(r.at("has_xmp_gps"), QString("true"));
         QCOMPARE(r.at("has_quicktime_gps"), QString("false"));
-        QVERIFY(!exif_cache::xmp_latitude_may_be_hidden(grouped));
 
         for (const char* group : {"Keys", "UserData", "ItemList", "QuickTime"}) {
             r = derive({{"FileName", "a"}}, {{QString(group) + ":GPSCoordinates", "47 deg 36' 0.00\" N, 8 deg E"}});
@@ -226,10 +225,6 @@ private slots:
                                         {"XMP-exif:GPSLongitude", "8"}});
         QCOMPARE(r.at("has_quicktime_gps"), QString("false"));
         QCOMPARE(r.at("has_xmp_gps"), QString("false"));
-
-        // Only the Composite latitude shown: the source may be hidden.
-        QVERIFY(exif_cache::xmp_latitude_may_be_hidden({{"Composite:GPSLatitude", "1"}, {"GPS:GPSVersionID", "2"}}));
-        QVERIFY(!exif_cache::xmp_latitude_may_be_hidden({{"GPS:GPSVersionID", "2"}}));
     }
 
     void unreadable_file()

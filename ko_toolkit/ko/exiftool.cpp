@@ -89,18 +89,6 @@ bool is_tag_name(const QString& name)
     return true;
 }
 
-QString executable_path()
-{
-    const QString configured = qEnvironmentVariable("ORLAVO_EXIFTOOL");
-    if (!configured.isEmpty())
-        return configured;
-    const QString beside = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("exiftool");
-    const QFileInfo beside_info(beside);
-    if (beside_info.isFile() && beside_info.isExecutable())
-        return beside;
-    const QString on_path = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
-    return on_path.isEmpty() ? beside : on_path;
-}
 
 exif_tag_map parse_answer(const QByteArray& bytes)
 {
@@ -142,6 +130,19 @@ int summary_count(const QString& text, const QString& what)
 } // namespace
 
 namespace ko {
+
+QString exiftool::executable_path()
+{
+    const QString configured = qEnvironmentVariable("ORLAVO_EXIFTOOL");
+    if (!configured.isEmpty())
+        return configured;
+    const QString beside = QCoreApplication::applicationDirPath() + QDir::separator() + QStringLiteral("exiftool");
+    const QFileInfo beside_info(beside);
+    if (beside_info.isFile() && beside_info.isExecutable())
+        return beside;
+    const QString on_path = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    return on_path.isEmpty() ? beside : on_path;
+}
 
 // The ExifTool child is killed when the thread that started it (the
 // worker thread) ends, also when the application crashes.
@@ -240,7 +241,7 @@ exiftool_worker::exiftool_worker()
     process->setReadChannel(QProcess::StandardOutput);
     connect(process, &QProcess::readyReadStandardOutput, this, &exiftool_worker::read_output);
 
-    const QString program = executable_path();
+    const QString program = exiftool::executable_path();
     if (!QFileInfo::exists(program))
         KO_BRIDGE_CRITICAL("exiftool: Executable '%s' does not exist...", program.toUtf8().constData());
 
@@ -663,8 +664,10 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     }
     exiftool_worker_init();
     QString command;
+    // Group names come with "-a": duplicates stay visible, so XMP or QuickTime
+    // GPS is not hidden behind the Composite tag when EXIF GPS is there too.
     if (group_names)
-        command += QStringLiteral("-G1\n");
+        command += QStringLiteral("-G1\n-a\n");
     command += absolute_path(args);
     command += QLatin1Char('\n');
 

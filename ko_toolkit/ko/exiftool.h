@@ -141,6 +141,11 @@ public:
     static void verbose(bool value);
     static void ping(bool value);
 
+    // Where ExifTool is taken from: $ORLAVO_EXIFTOOL, else "exiftool" beside
+    // the application, else "exiftool" on PATH; the path beside the
+    // application when none exists.
+    static QString executable_path();
+
     // Tags of one file. args is the path of the file; group_names asks for
     // "Group:Tag" keys (-G1); debug logs the result. Empty map on failure.
     static exif_tag_map read_tags(const QString& args, bool group_names, bool debug);

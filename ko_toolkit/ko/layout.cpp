@@ -382,6 +382,29 @@ int& entry(std::vector<int>& v, int index)
     return v[std::size_t(index)];
 }
 
+// Moves one row height or column width towards target in 25 steps a
+// second, repainting the window after every step.
+void animate_track(int& value, int target, float seconds, QWidget* window, bool repaint)
+{
+    const int diff = value - target;
+    if (diff == 0)
+        return;
+    const int w = window ? window->width() : 0;
+    const int h = window ? window->height() : 0;
+    if (seconds > 0 && seconds * 25 > 0) {
+        const int step = static_cast<int>(float(diff) / seconds / 25.0f);
+        for (int k = 0; float(k) < seconds * 25; ++k) {
+            value -= step;
+            if ((diff >= 1 && value < target) || (diff < 0 && value > target))
+                break;
+            nudge(window, w, h, repaint);
+            sleep_step(seconds);
+        }
+    }
+    value = target;
+    nudge(window, w, h, repaint);
+}
+
 } // namespace
 
 void cell::animate_row_height(int target, float seconds)
@@ -389,25 +412,8 @@ void cell::animate_row_height(int target, float seconds)
     // Called from event handlers (a folding widget's click): log, don't throw.
     if (!KO_ASSERT_LOG(layout))
         return;
-    int& value = entry(layout->row_heights, row < 0 ? layout->current_row : row);
-    const int diff = value - target;
-    if (diff == 0)
-        return;
-    QWidget* window = top_level_window();
-    const int w = window ? window->width() : 0;
-    const int h = window ? window->height() : 0;
-    if (seconds > 0 && seconds * 25 > 0) {
-        const int step = static_cast<int>(float(diff) / seconds / 25.0f);
-        for (int k = 0; float(k) < seconds * 25; ++k) {
-            value -= step;
-            if ((diff >= 1 && value < target) || (diff < 0 && value > target))
-                break;
-            nudge(window, w, h, true);
-            sleep_step(seconds);
-        }
-    }
-    value = target;
-    nudge(window, w, h, true);
+    animate_track(entry(layout->row_heights, row < 0 ? layout->current_row : row), target, seconds,
+                  top_level_window(), true);
 }
 
 void cell::animate_column_width(int target, float seconds)
@@ -415,25 +421,8 @@ void cell::animate_column_width(int target, float seconds)
     // Called from event handlers (a folding widget's click): log, don't throw.
     if (!KO_ASSERT_LOG(layout))
         return;
-    int& value = entry(layout->column_widths, column < 0 ? layout->current_column : column);
-    const int diff = value - target;
-    if (diff == 0)
-        return;
-    QWidget* window = top_level_window();
-    const int w = window ? window->width() : 0;
-    const int h = window ? window->height() : 0;
-    if (seconds > 0 && seconds * 25 > 0) {
-        const int step = static_cast<int>(float(diff) / seconds / 25.0f);
-        for (int k = 0; float(k) < seconds * 25; ++k) {
-            value -= step;
-            if ((diff >= 1 && value < target) || (diff < 0 && value > target))
-                break;
-            nudge(window, w, h, false);
-            sleep_step(seconds);
-        }
-    }
-    value = target;
-    nudge(window, w, h, false);
+    animate_track(entry(layout->column_widths, column < 0 ? layout->current_column : column), target,
+                  seconds, top_level_window(), false);
 }
 
 void cell::animate_size(int target_width, int target_height, float seconds)
