@@ -25,39 +25,6 @@ QByteArray contents(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-// A baseline uncompressed RGB TIFF (Qt has no TIFF writer without the
-// image-formats plugins).
-bool write_tiff(const QString& path, int width = 16, int height = 8)
-{
-    QByteArray out("II*\0", 4);
-    auto u16 = [&](quint16 v) { out.append(char(v & 0xff)).append(char(v >> 8)); };
-    auto u32 = [&](quint32 v) { u16(quint16(v & 0xffff)); u16(quint16(v >> 16)); };
-    const quint32 pixels = quint32(width * height * 3);
-    const int entries = 10;
-    const quint32 ifd = 8 + pixels;
-    const quint32 bits = ifd + 2 + entries * 12 + 4;
-    u32(ifd);
-    out.append(QByteArray(int(pixels), char(0x80)));
-    u16(entries);
-    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
-        u16(tag); u16(type); u32(count);
-        if (type == 3 && count == 1) { u16(quint16(value)); u16(0); } else { u32(value); }
-    };
-    entry(256, 3, 1, quint32(width));
-    entry(257, 3, 1, quint32(height));
-    entry(258, 3, 3, bits);
-    entry(259, 3, 1, 1);
-    entry(262, 3, 1, 2);
-    entry(273, 4, 1, 8);
-    entry(277, 3, 1, 3);
-    entry(278, 3, 1, quint32(height));
-    entry(279, 4, 1, pixels);
-    entry(284, 3, 1, 1);
-    u32(0);
-    u16(8); u16(8); u16(8);
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
-}
 } // namespace
 
 class test_exiftool_write : public QObject
@@ -69,7 +36,8 @@ class test_exiftool_write : public QObject
     {
         const QString path = dir.filePath(name);
         QDir().mkpath(QFileInfo(path).path());
-        const bool made = QByteArray(format) == "TIFF" ? write_tiff(path) : test_support::make_image(path, format);
+        const bool made = QByteArray(format) == "TIFF" ? test_support::make_image(path, format, 16, 8)
+                                                     : test_support::make_image(path, format);
         if (!made)
             return {};
         if (!tag_args.isEmpty() &&

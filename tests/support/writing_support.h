@@ -21,7 +21,7 @@ QStringList all_exif_gps_assignments();
 // XMP latitude, longitude and altitude.
 QStringList xmp_gps_assignments(double lat = 10.5, double lon = -20.25, double altitude = 7.5);
 
-// A baseline uncompressed RGB TIFF with a colour gradient.
+// A TIFF with a colour gradient.
 bool write_tiff(const QString& path, int width = 24, int height = 12);
 // A short MP4 made by ffmpeg; false when ffmpeg is not there.
 bool make_mp4(const QString& path);
@@ -30,8 +30,7 @@ bool make_mp4(const QString& path);
 // group, XMP GPS tags and QuickTime GPS coordinates (Composite left out).
 QMap<QString, QString> gps_tags(const QString& path);
 
-// The decoded pixels (JPEG, PNG, PPM through QImage; TIFF through its
-// strips); empty when the file cannot be decoded.
+// The decoded pixels; empty when the file cannot be decoded.
 QByteArray pixels(const QString& path);
 
 QByteArray contents(const QString& path);
