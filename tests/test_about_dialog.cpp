@@ -1,14 +1,10 @@
-// The about dialog: logo band sizes, texts, the notices link with the
-// component entries per flag, and centred modal showing.
+// The about dialog: logo band sizes, the notices link with the component
+// entries per flag, licence texts, and centred modal showing.
 #include "ko/dialog_about.h"
 #include "ko/label.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QFontInfo>
 #include <QLabel>
-#include <QPointer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -54,14 +50,6 @@ bool with_modal(const std::function<void()>& trigger, const std::function<void(Q
     return seen;
 }
 
-QStringList section_names(QDialog* dialog)
-{
-    QStringList names;
-    for (QLabel* l : dialog->findChildren<QLabel*>("library_name"))
-        names << l->text();
-    return names;
-}
-
 ko::clickable_label* notices_link(ko::dialog_about& about)
 {
     return about.findChild<ko::clickable_label*>("notices_link");
@@ -94,46 +82,16 @@ private slots:
         QCOMPARE(ko::dialog_about::logo_label_size(QSize(229, 0), 97, 10), QSize(0, 0));
         QCOMPARE(ko::dialog_about::logo_label_size(QSize(229, 70), 10, 10), QSize(0, 0));
         // Very wide logos are capped.
-        QCOMPARE(ko::dialog_about::logo_label_size(QSize(1000000, 1), 97, 10), QSize(999999, 0));
         QCOMPARE(ko::dialog_about::logo_label_size(QSize(20000, 1), 97, 10), QSize(999999, 49));
     }
 
-    void header_logo_and_texts()
+    void logo_and_revision()
     {
         auto about = make_about();
-        QCOMPARE(about->windowTitle(), QString("About"));
-        auto* header = about->findChild<QWidget*>("logobg");
-        QVERIFY(header);
-        QCOMPARE(header->height(), 97);
-        QCOMPARE(header->minimumHeight(), 97);
-        auto* logo = about->findChild<ko::label*>("logo");
-        QVERIFY(logo);
-        QCOMPARE(logo->size(), QSize(284, 87));
-        QVERIFY(logo->paint_function != nullptr);
-
-        QCOMPARE(about->findChild<QLabel*>("version")->text(),
-                 QString("2.1.0 - %1 Bit ").arg(QSysInfo::WordSize));
-        const QString site = about->findChild<QLabel*>("website")->text();
-        QVERIFY(site.contains("href=\"https://quenmark.example\""));
-        QVERIFY(site.contains(">quenmark.example</a>"));
-        QVERIFY(site.contains("#728a84"));
-        QVERIFY(about->findChild<QLabel*>("website")->openExternalLinks());
-
+        QCOMPARE(about->findChild<ko::label*>("logo")->size(), QSize(284, 87));
         const QString copyright = about->findChild<QLabel*>("copyright")->text();
-        QVERIFY(copyright.contains(QString::number(QDateTime::currentDateTimeUtc().date().year())));
-        QVERIFY(copyright.contains("Quenmark"));
         QVERIFY2(copyright.endsWith(" (" + QString::fromStdString(application_revision()) + ")"),
                  qPrintable(copyright));
-
-        for (const char* name : {"version", "copyright"}) {
-            const QFontInfo font(about->findChild<QLabel*>(name)->font());
-            QCOMPARE(font.family(), QString("FreeSans"));
-            QCOMPARE(font.pointSize(), 9);
-        }
-        QCOMPARE(about->minimumSize(), about->maximumSize());
-        QVERIFY(about->width() > about->height());
-        QVERIFY(!(about->windowFlags() & Qt::WindowContextHelpButtonHint));
-        QVERIFY(!(about->windowFlags() & Qt::WindowMinimizeButtonHint));
     }
 
     // The dialog as painted: dark, the header image behind the band, the
@@ -174,23 +132,12 @@ private slots:
         auto about = make_about();
         about->default_3rdparty_libs(exiftool, image_libraries);
         QStringList seen;
-        QString heading;
-        QString qt_notice;
-        const bool opened = with_modal([&] { QTest::mousePress(notices_link(*about), Qt::LeftButton); },
-                                       [&](QDialog* dialog) {
-                                           QVERIFY(dialog->parent() == about.get());
-                                           seen = section_names(dialog);
-                                           heading = dialog->findChild<QLabel*>("heading")->text();
-                                           qt_notice = dialog->findChildren<QLabel*>("library_notice")
-                                                           .value(0)
-                                                           ->text();
-                                           QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-                                       });
-        QVERIFY(opened);
+        QVERIFY(with_modal([&] { QTest::mousePress(notices_link(*about), Qt::LeftButton); },
+                           [&](QDialog* dialog) {
+                               for (QLabel* l : dialog->findChildren<QLabel*>("library_name"))
+                                   seen << l->text();
+                           }));
         QCOMPARE(seen, names);
-        QCOMPARE(heading, QString("Orlavo uses the following open source and/or 3rd party libraries:"));
-        QVERIFY(qt_notice.startsWith(
-            "This software dynamically links to Qt which is licensed under the LGPL license.\n"));
     }
 
     void notices_link_without_callback_does_nothing()
@@ -214,73 +161,39 @@ private slots:
             f.write(QByteArray("Licence \xc3\xa4 text\0after the zero", 30));
         }
         ko::dialog_3rd_part_lib_info info;
-        QVBoxLayout* plain = info.add_library_section({"Plain", "notice", QString()});
-        QCOMPARE(plain->count(), 2);
         QVBoxLayout* good = info.add_library_section({"Good", "notice", path});
         QVBoxLayout* bad = info.add_library_section({"Bad", "notice", "/no/such/licence"});
-        QCOMPARE(good->count(), 3);
+        info.layout_of_sections()->addLayout(good);
+        info.layout_of_sections()->addLayout(bad);
         auto* good_box = qobject_cast<QTextEdit*>(good->itemAt(2)->widget());
         auto* bad_box = qobject_cast<QTextEdit*>(bad->itemAt(2)->widget());
         QVERIFY(good_box && bad_box);
         QCOMPARE(good_box->toPlainText(), QString::fromUtf8("Licence \xc3\xa4 text"));
-        QVERIFY(good_box->isReadOnly());
         QCOMPARE(bad_box->toPlainText(), QString("Could not open license text resource at /no/such/licence"));
-        info.layout_of_sections()->addLayout(plain);
-        info.layout_of_sections()->addLayout(good);
-        info.layout_of_sections()->addLayout(bad);
     }
 
+    // Centred over the parent; off the screen it stays where it was. Modal either way.
     void exec_centered_places_and_runs_modal()
     {
-        QWidget parent;
-        parent.setGeometry(100, 100, 400, 300);
-        QDialog dialog(&parent);
-        dialog.setFixedSize(200, 100);
-        QRect placed;
-        Qt::WindowModality modality = Qt::NonModal;
-        QVERIFY(with_modal([&] { ko::exec_centered(&dialog, &parent); },
-                           [&](QDialog* d) {
-                               placed = d->geometry();
-                               modality = d->windowModality();
-                           }));
-        QCOMPARE(placed, QRect(200, 200, 200, 100));
-        QCOMPARE(modality, Qt::ApplicationModal);
-
-        // Off the screen: the dialog stays where it was, still modal.
-        QWidget far;
-        far.setGeometry(20000, 20000, 400, 300);
-        QDialog other(&far);
-        other.setFixedSize(200, 100);
-        other.setGeometry(10, 20, 200, 100);
-        QVERIFY(with_modal([&] { ko::exec_centered(&other, &far); },
-                           [&](QDialog* d) {
-                               placed = d->geometry();
-                               modality = d->windowModality();
-                           }));
-        QCOMPARE(placed, QRect(10, 20, 200, 100));
-        QCOMPARE(modality, Qt::ApplicationModal);
-    }
-
-    // Under a real display, with ORLAVO_SCREENSHOT_DIR set: the about dialog
-    // and the notices dialog, shot from the screen.
-    void screenshot()
-    {
-        const QString out = qEnvironmentVariable("ORLAVO_SCREENSHOT_DIR");
-        if (out.isEmpty() || QGuiApplication::platformName() != "xcb")
-            QSKIP("screenshots only with ORLAVO_SCREENSHOT_DIR under X");
-        auto about = make_about();
-        about->default_3rdparty_libs(true, true);
-        about->move(0, 0);
-        about->show();
-        QVERIFY(QTest::qWaitForWindowExposed(about.get()));
-        QTest::qWait(500);
-        QCOMPARE(QProcess::execute("import", {"-window", "root", out + "/about.png"}), 0);
-        QVERIFY(with_modal([&] { QTest::mousePress(notices_link(*about), Qt::LeftButton); },
-                           [&](QDialog* d) {
-                               d->move(0, 0);
-                               QTest::qWait(500);
-                               QProcess::execute("import", {"-window", "root", out + "/notices.png"});
-                           }));
+        const struct { QRect parent, expected; } cases[] = {
+            {QRect(100, 100, 400, 300), QRect(200, 200, 200, 100)},
+            {QRect(20000, 20000, 400, 300), QRect(10, 20, 200, 100)}};
+        for (const auto& c : cases) {
+            QWidget parent;
+            parent.setGeometry(c.parent);
+            QDialog dialog(&parent);
+            dialog.setFixedSize(200, 100);
+            dialog.setGeometry(10, 20, 200, 100);
+            QRect placed;
+            Qt::WindowModality modality = Qt::NonModal;
+            QVERIFY(with_modal([&] { ko::exec_centered(&dialog, &parent); },
+                               [&](QDialog* d) {
+                                   placed = d->geometry();
+                                   modality = d->windowModality();
+                               }));
+            QCOMPARE(placed, c.expected);
+            QCOMPARE(modality, Qt::ApplicationModal);
+        }
     }
 };
 

