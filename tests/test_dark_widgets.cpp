@@ -33,11 +33,6 @@ bool close_to(const QColor& a, const QColor& b, int tolerance = 3)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-QString describe(const QColor& c)
-{
-    return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
-}
-
 int count_colour(const QImage& image, const QColor& colour, int tolerance = 3)
 {
     int n = 0;
@@ -50,31 +45,22 @@ int count_colour(const QImage& image, const QColor& colour, int tolerance = 3)
 
 // A 16 x 16 opaque square icon in the middle of a 20 x 20 transparent image,
 // saved in the given form: "palette" (8-bit indexed PNG), "grey" (8-bit
-// grey PNG, no alpha) or "argb".
+// grey PNG, no alpha) or "argb" (with a darker 4 x 4 corner).
 QString write_icon(const QTemporaryDir& dir, const QString& form)
 {
-    const QString path = dir.filePath(form + ".png");
-    QImage image;
-    if (form == "palette") {
-        image = QImage(20, 20, QImage::Format_Indexed8);
-        image.setColorTable({qRgba(0, 0, 0, 0), qRgba(10, 200, 30, 255)});
-        image.fill(0);
-        for (int y = 2; y < 18; ++y)
-            for (int x = 2; x < 18; ++x)
-                image.setPixel(x, y, 1);
-    } else if (form == "grey") {
-        image = QImage(20, 20, QImage::Format_Grayscale8);
-        image.fill(200);
-    } else {
-        image = QImage(20, 20, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        p.fillRect(2, 2, 16, 16, QColor(10, 200, 30));
+    QImage image(20, 20, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.fillRect(2, 2, 16, 16, QColor(10, 200, 30));
+    if (form == "argb")
         p.fillRect(2, 2, 4, 4, QColor(60, 60, 60));
-    }
-    if (!image.save(path, "PNG"))
-        return QString();
-    return path;
+    p.end();
+    if (form == "palette")
+        image = image.convertToFormat(QImage::Format_Indexed8);
+    else if (form == "grey")
+        image = image.convertToFormat(QImage::Format_Grayscale8);
+    const QString path = dir.filePath(form + ".png");
+    return image.save(path, "PNG") ? path : QString();
 }
 
 const QColor window_grey(47, 47, 47);
@@ -167,8 +153,7 @@ private slots:
         const QColor disabled = at(grab_of(&button), 30, 20);
         // Half of the icon colour over what lies behind.
         const int expected = (129 * 127 + behind.red() * 128) / 255;
-        QVERIFY2(std::abs(disabled.red() - expected) <= 4,
-                 qPrintable(describe(disabled) + " behind " + describe(behind)));
+        QVERIFY2(std::abs(disabled.red() - expected) <= 4, qPrintable(disabled.name() + " over " + behind.name()));
     }
 
     void checked_button_icons()
@@ -235,11 +220,8 @@ private slots:
     // the failed check instead of throwing out of the paint handler.
     void icon_painter_on_foreign_button_logs()
     {
-        const QString path = write_icon(dir, "argb");
-        ko::button_dark button;
-        button.set_icon(path, -1, -1, 0xFFF0F0F0u, 0xFF818885u);
         ko::button_dark::img_highlighter holder;
-        holder.path = path;
+        holder.path = write_icon(dir, "argb");
         holder.load();
         auto painter_function = holder.get_custom_paint_ex(-1, -1);
         QPushButton foreign("foreign");
@@ -247,13 +229,7 @@ private slots:
         canvas.fill(Qt::transparent);
         QPainter painter(&canvas);
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^assert \"bd\" failed at .*button_dark"));
-        bool threw = false;
-        try {
-            painter_function(painter, &foreign);
-        } catch (...) {
-            threw = true;
-        }
-        QVERIFY(!threw);
+        painter_function(painter, &foreign); // a throw here would fail the test
         painter.end();
         QCOMPARE(qAlpha(canvas.pixel(20, 20)), 0);
     }
@@ -261,7 +237,6 @@ private slots:
     void toggle_on_press_and_unchecking_in_group()
     {
         ko::button_dark button("t");
-        button.resize(60, 30);
         button.setCheckable(true);
         button.toggle_on_press = true;
         int releases = 0;
@@ -274,20 +249,17 @@ private slots:
         QCOMPARE(releases, 1);
         QCOMPARE(button.pressed_modifiers(), 0);
 
-        ko::button_dark a("a"), b("b");
+        // In an exclusive group it may still be unchecked by a click.
+        ko::button_dark a("a");
         a.resize(40, 20);
+        a.setCheckable(true);
         QButtonGroup group;
-        for (auto* x : {&a, &b}) {
-            x->setCheckable(true);
-            group.addButton(x);
-        }
+        group.addButton(&a);
+        group.addButton(&button);
         a.uncheck_in_exclusive_group = true;
         a.setChecked(true);
         QTest::mouseClick(&a, Qt::LeftButton);
-        QVERIFY(!a.isChecked() && !b.isChecked());
-        QVERIFY(group.exclusive());
-        QTest::mouseClick(&a, Qt::LeftButton);
-        QVERIFY(a.isChecked());
+        QVERIFY(!a.isChecked() && !button.isChecked() && group.exclusive());
     }
 
     // --- basic widgets -------------------------------------------------------
@@ -348,7 +320,7 @@ private slots:
         QVERIFY(count_colour(image, text_colour, 30) > 5);
     }
 
-    void clickable_label_presses_and_underline()
+    void clickable_label_presses()
     {
         ko::clickable_label link("Click here");
         QSignalSpy clicks(&link, &ko::clickable_label::clicked);
@@ -359,15 +331,7 @@ private slots:
         QCOMPARE(link.pressed_modifiers(), int(Qt::ControlModifier));
         QTest::mouseRelease(&link, Qt::LeftButton);
         QCOMPARE(clicks.count(), 1);
-
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(&link, &enter);
-        link.ensurePolished();
-        QVERIFY(link.font().underline());
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(&link, &leave);
-        link.ensurePolished();
-        QVERIFY(!link.font().underline());
+        QCOMPARE(link.pressed_modifiers(), 0);
     }
 
     void label_paints_only_its_function()

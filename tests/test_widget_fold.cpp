@@ -20,10 +20,10 @@ struct fold_window
     ko::qt::widget_fold* fold = nullptr;
     QLabel* below = nullptr;
 
-    fold_window(QPushButton* button, double duration, const QString& title = "Title")
+    fold_window(QPushButton* button, double duration)
     {
         grid = new ko::qt::layout(&window, 1, false);
-        fold = new ko::qt::widget_fold(title, button, duration, 25);
+        fold = new ko::qt::widget_fold("Title", button, duration, 25);
         grid->add(ko::qt::cell(fold, ko::qt::row_height(200)));
         below = new QLabel("below");
         grid->add(ko::qt::cell(below, ko::qt::row_height(30)));
@@ -45,6 +45,13 @@ private slots:
         fold_window w(nullptr, 0.0);
         QPushButton* button = w.button();
         QVERIFY(button);
+        // The content area takes the height of its row at the next layout pass.
+        QWidget* holder = w.fold->content_layout()->parentWidget();
+        w.window.resize(310, 400);
+        QCoreApplication::processEvents();
+        QCOMPARE(holder->height(), 200);
+        QCOMPARE(holder->y(), 25);
+
         QSignalSpy folded(w.fold, &ko::qt::widget_fold::folded);
 
         QTest::mouseClick(button, Qt::LeftButton);
@@ -60,17 +67,6 @@ private slots:
         QCOMPARE(button->text(), QString("fold"));
         QCOMPARE(folded.at(1).at(0).toBool(), true);
         QTRY_COMPARE_WITH_TIMEOUT(w.below->y(), 200, 2000);
-    }
-
-    void content_takes_the_row_height()
-    {
-        fold_window w(nullptr, 0.0);
-        QWidget* holder = w.fold->content_layout()->parentWidget();
-        QVERIFY(holder);
-        w.window.resize(310, 400);
-        QCoreApplication::processEvents();
-        QCOMPARE(holder->height(), 200);
-        QCOMPARE(holder->y(), 25);
     }
 
     void caller_button_keeps_its_text_and_animation_takes_its_time()
