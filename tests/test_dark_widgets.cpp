@@ -176,11 +176,11 @@ private slots:
         const QString other = write_icon(dir, "palette");
         ko::button_dark with_checked, with_pressed;
         icon_button(with_checked, "argb");
+        icon_button(with_pressed, "argb");
         with_checked.setCheckable(true);
         with_checked.set_checked_icon(other, -1, -1, 0xFFFF0000u, 0xFF00FF00u);
         with_checked.setChecked(true);
         QCOMPARE(at(grab_of(&with_checked), 30, 20).rgb(), qRgb(255, 0, 0));
-        icon_button(with_pressed, "argb");
         with_pressed.set_pressed_icon(other, -1, -1, 0xFF0000FFu, 0xFF00FF00u);
         with_pressed.setDown(true);
         QCOMPARE(at(grab_of(&with_pressed), 30, 20).rgb(), qRgb(0, 255, 0));
@@ -314,10 +314,6 @@ private slots:
         QTest::mouseRelease(&combo, Qt::LeftButton, Qt::NoModifier, centre);
         QCOMPARE(clicks.count(), 1);
         combo.hidePopup();
-        // Dark box with light text.
-        const QImage image = grab_of(&combo);
-        QVERIFY(close_to(at(image, 3, 2), QColor(36, 36, 36), 2));
-        QVERIFY(count_colour(image, text_colour, 30) > 5);
     }
 
     void clickable_label_presses()
