@@ -26,10 +26,8 @@ namespace {
 bool with_modal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& inspect)
 {
     bool seen = false;
-    QElapsedTimer clock;
-    clock.start();
+    int ticks = 0;
     QTimer poll;
-    poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog && dialog->isVisible()) {
@@ -37,14 +35,14 @@ bool with_modal(const std::function<void()>& trigger, const std::function<void(Q
             seen = true;
             inspect(dialog);
             dialog->reject();
-        } else if (clock.elapsed() > 5000) {
+        } else if (++ticks > 500) {
             poll.stop();
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+                if (auto* d = qobject_cast<QDialog*>(w))
                     d->reject();
         }
     });
-    poll.start();
+    poll.start(10);
     trigger();
     poll.stop();
     return seen;
