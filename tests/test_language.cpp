@@ -1,8 +1,5 @@
-// The language setting (stored code, system language in a process of its
-// own), the restart prompt (only "Quit now" quits; Escape and closing do
-// not), the help page (written to the user's own folder and handed to the
-// desktop as a local-file URL, captured here instead of starting a browser)
-// and the compiled-in toolkit translations.
+// The language setting, the restart prompt (only "Quit now" quits), the help
+// page (its URL captured instead of starting a browser) and the translations.
 #include "ko/language.h"
 #include "child_support.h"
 #include "dialog_support.h"
@@ -11,15 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QTimer>
-#include <QTranslator>
-#include <QUrl>
 #include <QtTest>
 
 #include <iostream>
@@ -88,9 +77,7 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("expected");
         QTest::newRow("austrian system") << "de_AT.UTF-8" << "" << "de";
-        QTest::newRow("english system") << "en_GB.UTF-8" << "" << "en";
         QTest::newRow("french system, French has a code") << "fr_FR.UTF-8" << "" << "en";
-        QTest::newRow("stored de on english system") << "en_US.UTF-8" << "de" << "de";
         QTest::newRow("stored en on german system") << "de_DE.UTF-8" << "en" << "en";
     }
     void system_language_decides_when_nothing_is_stored()
@@ -156,13 +143,10 @@ private slots:
             QVERIFY(page.contains(code == "de" ? "Strg" : "Ctrl"));
         }
         // A stale page is written again.
-        const QString path = ko::help_folder() + "/orlavo_help_en.html";
-        const QString page = read_file(path);
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("stale");
-        }
+        const QString path = ko::help_folder() + "/orlavo_help_en.html", page = read_file(path);
+        QFile stale(path);
+        QVERIFY(stale.open(QIODevice::WriteOnly | QIODevice::Truncate) && stale.write("stale") == 5);
+        stale.close();
         QVERIFY(ko::open_help(":/help/index_%1.html"));
         QCOMPARE(read_file(path), page);
     }
@@ -178,11 +162,9 @@ private slots:
         // written, and no stale or missing page is opened.
         const QString folder = ko::help_folder();
         QDir(folder).removeRecursively();
-        QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
-        {
-            QFile blocker(folder);
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-        }
+        QFile blocker(folder);
+        QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()) && blocker.open(QIODevice::WriteOnly));
+        blocker.close();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not write help page"));
         QVERIFY(!ko::open_help(":/help/index_%1.html"));
         QVERIFY(catcher.urls.isEmpty());
