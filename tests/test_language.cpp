@@ -204,24 +204,17 @@ static int run_child(const QString& mode, int argc, char** argv)
         return 0;
     }
 
-    // Without a window of its own the program would end with the prompt,
-    // the last window, closing.
+    // Without a window of its own the program would end with the prompt closing.
     QWidget main_window;
     main_window.show();
     store_language("de");
     QTimer::singleShot(0, &app, [mode] {
-        if (mode == "prompt_quit_now") {
-            test_support::click_button_later("Quit now");
-        } else if (mode == "prompt_continue") {
-            test_support::click_button_later("Continue working");
-        } else {
+        if (mode == "prompt_quit_now" || mode == "prompt_continue")
+            test_support::click_button_later(mode == "prompt_quit_now" ? "Quit now" : "Continue working");
+        else
             test_support::act_on_modal_later([mode](QWidget* w) {
-                if (mode == "prompt_escape")
-                    QTest::keyClick(w, Qt::Key_Escape);
-                else
-                    w->close();
+                mode == "prompt_escape" ? QTest::keyClick(w, Qt::Key_Escape) : void(w->close());
             });
-        }
         const bool quit = ko::confirm_language_change(nullptr, "en");
         std::cout << "result=" << (quit ? "true" : "false") << std::endl;
         QTimer::singleShot(200, [] { QCoreApplication::exit(5); });
