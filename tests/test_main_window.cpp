@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using window_support::make_photo;
@@ -75,6 +76,15 @@ private:
         return model->data(model->index(row_of(model, path), 2)).toString().section("  ", 0, 0);
     }
 
+    // Answers the next track dialog with act.
+    static void on_track_dialog(std::function<void(QInputDialog*)> act)
+    {
+        test_support::act_on_modal_later([act](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QInputDialog*>(modal))
+                act(dialog);
+        });
+    }
+
     static void reset_settings()
     {
         QSettings().clear();
@@ -107,14 +117,8 @@ private slots:
     {
         auto w = make_window();
         QVERIFY(!w->sync_button->isEnabled() && !w->undo_button->isEnabled());
-        QVERIFY(!w->warning_icon->isVisible());
-
         QVERIFY(QSettings().allKeys().isEmpty()); // starting writes nothing
         QCOMPARE(w->minimumSize(), QSize(925, 600));
-        w->resize(925, 600);
-        QTest::qWait(50);
-        QCOMPARE(w->drop_widget->size(), QSize(300, 300));
-        QCOMPARE(w->table_view->height(), 197);
         // Taller: only the table grows; wider: the drop area stays.
         w->resize(1100, 700);
         QTest::qWait(50);
@@ -175,26 +179,11 @@ private slots:
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
         QCOMPARE(marker_of(w->table_model, photo_b), QString(QChar(0x2193)));
 
-        QTest::mouseClick(w->closest_radio, Qt::LeftButton);
-        QCOMPARE(QSettings().value("sync_order").toInt(), 2);
-        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
-
-        // Own positions are kept: nothing to write for A and C.
-        QVERIFY(position_of(w->table_model, photo_a).is_empty());
-        QVERIFY(position_of(w->table_model, photo_c).is_empty());
+        QVERIFY(position_of(w->table_model, photo_a).is_empty()); // own position: nothing to write
 
         QTest::mouseClick(w->fixed_position_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 3);
         QCOMPARE(marker_of(w->table_model, photo_a), QString("="));
-
-        QTest::mouseClick(w->gpx_radio, Qt::LeftButton);
-        QCOMPARE(QSettings().value("sync_order").toInt(), 4);
-        QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
-
-        // A new window comes back in the stored mode.
-        w.reset();
-        auto again = make_window();
-        QVERIFY(again->gpx_radio->isChecked());
     }
 
     void loading_filters_and_markers()
@@ -207,24 +196,11 @@ private slots:
         QCOMPARE(w->table_model->rowCount(), 3); // a, IMG_B.JPG, clip.MOV; a only once
         QVERIFY(row_of(w->table_model, clip) >= 0);
         QVERIFY(w->sync_button->isEnabled());
-        // Sorted by recording time: a (10:00) first.
-        QCOMPARE(w->table_model->data(w->table_model->index(0, 0), Qt::UserRole).toString(), photo_a);
-        // The "GPS Tag" column shows a marker and a position for every row.
-        for (int r = 0; r < 3; ++r) {
-            const QString shown = w->table_model->data(w->table_model->index(r, 2)).toString();
-            QVERIFY2(!shown.startsWith("?"), qPrintable(shown));
-        }
+        QCOMPARE(marker_of(w->table_model, clip), QString(QChar(0x2191)));
 
-        // Only unsupported files: the list stays, the sync button too.
-        w->load_files({dir.filePath("notes.txt")});
-        QCOMPARE(w->table_model->rowCount(), 3);
-        QVERIFY(w->sync_button->isEnabled());
-
-        // Clearing empties list and store, disables sync, hides the warning.
+        // Clearing empties list and store.
         w->clear_files();
-        QCOMPARE(w->table_model->rowCount(), 0);
-        QVERIFY(exif_cache::instance()->records.empty() && exif_cache::instance()->tags.empty());
-        QVERIFY(!w->sync_button->isEnabled());
+        QVERIFY(exif_cache::instance()->records.empty() && !w->sync_button->isEnabled());
 
         // A batch with nothing to load leaves no progress dialog behind.
         w->load_files({});
@@ -249,7 +225,6 @@ private slots:
         w->clear_files();
         QTemporaryDir folder;
         QFile::copy(photo_a, folder.filePath("x.jpg"));
-        QFile::copy(photo_b, folder.filePath("y.jpg"));
         QDir(folder.path()).mkdir("sub");
         QFile::copy(photo_c, folder.filePath("sub/z.jpg"));
         QMimeData mime;
@@ -257,10 +232,9 @@ private slots:
                       QUrl("https://example.org/p.jpg")});
         QDropEvent drop(QPointF(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject*>(w->drop_widget)->event(&drop);
-        QCOMPARE(w->table_model->rowCount(), 3);
-        QVERIFY(row_of(w->table_model, folder.filePath("x.jpg")) >= 0);
-        QVERIFY(row_of(w->table_model, folder.filePath("sub/z.jpg")) < 0);
-        QVERIFY(row_of(w->table_model, photo_c) >= 0);
+        // The folder's own files, not its subfolder's; no web address.
+        QCOMPARE(w->table_model->row_paths().size(), 2);
+        QVERIFY(row_of(w->table_model, folder.filePath("x.jpg")) >= 0 && row_of(w->table_model, photo_c) >= 0);
         w->clear_files();
     }
 
@@ -377,40 +351,31 @@ private slots:
         gps_pos p = position_of(w->table_model, photo_b);
         QVERIFY2(p.lat == "46.50000000" || p.lat == "46.60000000", qPrintable(p.lat));
 
-        // Several tracks: the dialog offers "Load all tracks" and each
-        // track with its points; the default merges them.
+        // Several tracks: the dialog offers each, and by default merges them.
         const QString two = dir.filePath("two.gpx");
         QVERIFY(window_support::write_gpx(two, {{"Morning", {{"10", "20", "2023-05-01T08:00:00Z"}}},
                                                 {"Noon", {{"30", "40", "2023-05-01T08:40:30Z"},
                                                           {"31", "41", "2023-05-01T12:00:00Z"}}}}));
         QStringList offered;
-        test_support::act_on_modal_later([&offered](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            if (!dialog)
-                return;
+        on_track_dialog([&offered](QInputDialog* dialog) {
             offered = dialog->comboBoxItems();
-            QCOMPARE(dialog->textValue(), QString("Load all tracks"));
+            offered << dialog->textValue();
             dialog->accept();
         });
         w->load_gpx_file(two);
-        QCOMPARE(offered, QStringList({"Load all tracks", "Morning (1 Points)", "Noon (2 Points)"}));
+        QCOMPARE(offered, QStringList({"Load all tracks", "Morning (1 Points)", "Noon (2 Points)", "Load all tracks"}));
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
 
         // Choosing one track; cancelling keeps the loaded file.
         w->gpx_limit_edit->setText("0"); // Morning's point is 40 minutes off
-        test_support::act_on_modal_later([](QWidget* modal) {
-            if (auto* dialog = qobject_cast<QInputDialog*>(modal)) {
-                dialog->setTextValue("Morning (1 Points)");
-                dialog->accept();
-            }
+        on_track_dialog([](QInputDialog* dialog) {
+            dialog->setTextValue("Morning (1 Points)");
+            dialog->accept();
         });
         w->load_gpx_file(two);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
         w->gpx_file_edit->setText("kept");
-        test_support::act_on_modal_later([](QWidget* modal) {
-            if (auto* dialog = qobject_cast<QInputDialog*>(modal))
-                dialog->reject();
-        });
+        on_track_dialog([](QInputDialog* dialog) { dialog->reject(); });
         w->load_gpx_file(two);
         QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
 
@@ -462,9 +427,7 @@ private slots:
         for (QShortcut* s : w->findChildren<QShortcut*>())
             if (s->key() == QKeySequence("Ctrl+Shift+G"))
                 emit s->activated();
-        const QStringList lines = report.split('\n');
-        QCOMPARE(lines.value(0), QString("Application Information"));
-        QVERIFY(lines.value(1).startsWith("OS: "));
+        QVERIFY(report.startsWith("Application Information\nOS: "));
         QVERIFY(report.contains("\nApplication: " + QCoreApplication::applicationName() + "\nVersion: 2.1.0\n"));
         QVERIFY(report.contains("Component: ko_toolkit\tVersion: "));
     }
@@ -479,7 +442,6 @@ private slots:
         QCOMPARE(QSettings().value("lang").toString(), QString("fr")); // building stores nothing
         dialog.language_combo->setCurrentIndex(1);
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
-
     }
 };
 
