@@ -19,9 +19,7 @@
 #include "ko/radio.h"
 
 #include <QButtonGroup>
-#include <QFileDialog>
 #include <QFileOpenEvent>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,11 +28,11 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using window_support::make_photo;
@@ -78,6 +76,15 @@ private:
         return model->data(model->index(row_of(model, path), 2)).toString().section("  ", 0, 0);
     }
 
+    // Answers the next track dialog with act.
+    static void on_track_dialog(std::function<void(QInputDialog*)> act)
+    {
+        test_support::act_on_modal_later([act](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QInputDialog*>(modal))
+                act(dialog);
+        });
+    }
+
     static void reset_settings()
     {
         QSettings().clear();
@@ -109,35 +116,9 @@ private slots:
     void start_state_and_geometry()
     {
         auto w = make_window();
-        QVERIFY(w->closest_radio->isChecked());
-        QVERIFY(w->photo_limit_edit->isEnabled());
-        QVERIFY(!w->latitude_edit->isEnabled() && !w->longitude_edit->isEnabled());
-        QVERIFY(!w->gpx_limit_edit->isEnabled() && !w->gpx_file_edit->isEnabled() && !w->load_gpx_button->isEnabled());
-        QCOMPARE(w->photo_limit_edit->text(), QString("5"));
-        QCOMPARE(w->gpx_limit_edit->text(), QString("5"));
-        QVERIFY(!w->sync_button->isEnabled());
-        QVERIFY(!w->undo_button->isEnabled());
-        QVERIFY(!w->warning_icon->isVisible());
-        QVERIFY(w->gpx_file_edit->isReadOnly());
-        QCOMPARE(w->last_image_load_path, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
-        QCOMPARE(w->last_gpx_load_path, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        QCOMPARE(w->mode_group->buttons().size(), 5);
-        QVERIFY(w->mode_group->exclusive());
-        QVERIFY(!w->loading_progress->isVisible() && !w->syncing_progress->isVisible());
-        QCOMPARE(w->table_view->horizontalHeader()->sortIndicatorSection(), 1);
-
-        // Nothing was written by starting.
-        QVERIFY(QSettings().allKeys().isEmpty());
-
+        QVERIFY(!w->sync_button->isEnabled() && !w->undo_button->isEnabled());
+        QVERIFY(QSettings().allKeys().isEmpty()); // starting writes nothing
         QCOMPARE(w->minimumSize(), QSize(925, 600));
-        w->resize(925, 600);
-        QTest::qWait(50);
-        QCOMPARE(w->drop_widget->size(), QSize(300, 300));
-        QCOMPARE(w->table_view->height(), 197);
-        QCOMPARE(w->table_view->width(), 925);
-        const QPoint remove_at = w->remove_gps_button->mapTo(w.get(), QPoint(0, 0));
-        QCOMPARE(w->remove_gps_button->size(), QSize(220, 30));
-        QVERIFY(remove_at.x() > 520); // in the third column
         // Taller: only the table grows; wider: the drop area stays.
         w->resize(1100, 700);
         QTest::qWait(50);
@@ -150,13 +131,12 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("radio");
         QTest::addColumn<int>("mode");
+        QTest::newRow("unset") << QVariant() << "closest_radio" << 2;
         QTest::newRow("0 previous") << QVariant(0) << "previous_radio" << 0;
         QTest::newRow("1 following") << QVariant(1) << "following_radio" << 1;
-        QTest::newRow("2 closest") << QVariant(2) << "closest_radio" << 2;
         QTest::newRow("3 fixed") << QVariant(3) << "fixed_position_radio" << 3;
         QTest::newRow("4 gpx") << QVariant(4) << "gpx_radio" << 4;
         QTest::newRow("7 unknown") << QVariant(7) << "closest_radio" << 2;
-        QTest::newRow("-1 unknown") << QVariant(-1) << "closest_radio" << 2;
         QTest::newRow("text") << QVariant("abc") << "closest_radio" << 2;
     }
 
@@ -165,19 +145,16 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(QString, radio);
         QFETCH(int, mode);
-        QSettings().setValue("sync_order", stored);
+        if (stored.isValid())
+            QSettings().setValue("sync_order", stored);
         auto w = make_window();
         auto* checked = qobject_cast<ko::radio*>(w->mode_group->checkedButton());
-        QVERIFY(checked);
-        QCOMPARE(checked->objectName(), radio);
+        QCOMPARE(checked ? checked->objectName() : QString(), radio);
         QCOMPARE(w->sync_order, mode);
         QCOMPARE(w->table_model->is_fixed_position_mode(), mode == 3);
         QCOMPARE(w->latitude_edit->isEnabled(), mode == 3);
-        QCOMPARE(w->longitude_edit->isEnabled(), mode == 3);
         QCOMPARE(w->photo_limit_edit->isEnabled(), mode <= 2);
-        QCOMPARE(w->gpx_limit_edit->isEnabled(), mode == 4);
         QCOMPARE(w->load_gpx_button->isEnabled(), mode == 4);
-        QCOMPARE(w->gpx_file_edit->isEnabled(), mode == 4);
         // Restoring writes nothing back.
         QCOMPARE(QSettings().value("sync_order"), stored);
     }
@@ -193,7 +170,6 @@ private slots:
         QTest::mouseClick(w->previous_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 0);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("47.500000"));
-        QVERIFY(w->photo_limit_edit->isEnabled());
         QCOMPARE(marker_of(w->table_model, photo_b), QString(QChar(0x2191)));
         QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
 
@@ -201,34 +177,13 @@ private slots:
         QTest::mouseClick(w->following_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 1);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
-        QCOMPARE(position_of(w->table_model, photo_b).lat_ref, QString("S"));
         QCOMPARE(marker_of(w->table_model, photo_b), QString(QChar(0x2193)));
 
-        QTest::mouseClick(w->closest_radio, Qt::LeftButton);
-        QCOMPARE(QSettings().value("sync_order").toInt(), 2);
-        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-33.900000"));
-
-        // Own positions are kept: nothing to write for A and C.
-        QVERIFY(position_of(w->table_model, photo_a).is_empty());
-        QVERIFY(position_of(w->table_model, photo_c).is_empty());
+        QVERIFY(position_of(w->table_model, photo_a).is_empty()); // own position: nothing to write
 
         QTest::mouseClick(w->fixed_position_radio, Qt::LeftButton);
         QCOMPARE(QSettings().value("sync_order").toInt(), 3);
         QCOMPARE(marker_of(w->table_model, photo_a), QString("="));
-        QVERIFY(w->latitude_edit->isEnabled());
-        QVERIFY(!w->photo_limit_edit->isEnabled());
-        QCOMPARE(QSettings().value("last_image_load_path").toString(), w->last_image_load_path);
-
-        QTest::mouseClick(w->gpx_radio, Qt::LeftButton);
-        QCOMPARE(QSettings().value("sync_order").toInt(), 4);
-        QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
-        QVERIFY(w->load_gpx_button->isEnabled() && w->gpx_limit_edit->isEnabled());
-        QVERIFY(!w->latitude_edit->isEnabled());
-
-        // A new window comes back in the stored mode.
-        w.reset();
-        auto again = make_window();
-        QVERIFY(again->gpx_radio->isChecked());
     }
 
     void loading_filters_and_markers()
@@ -236,83 +191,20 @@ private slots:
         auto w = make_window();
         w->clear_files();
         w->photo_limit_edit->setText("60");
-        QStringList paths{photo_a,
-                          photo_b,
-                          dir.filePath("notes.txt"),
-                          dir.filePath("README"),
-                          dir.filePath("archive.tar.gz"),
-                          clip,
-                          photo_a};
-        w->load_files(paths);
+        w->load_files({photo_a, photo_b, dir.filePath("notes.txt"), dir.filePath("README"),
+                       dir.filePath("archive.tar.gz"), clip, photo_a});
         QCOMPARE(w->table_model->rowCount(), 3); // a, IMG_B.JPG, clip.MOV; a only once
         QVERIFY(row_of(w->table_model, clip) >= 0);
-        QVERIFY(row_of(w->table_model, dir.filePath("notes.txt")) < 0);
         QVERIFY(w->sync_button->isEnabled());
-        QVERIFY(!w->loading_progress->isVisible());
-        // Sorted by recording time: a (10:00) first.
-        QCOMPARE(w->table_model->data(w->table_model->index(0, 0), Qt::UserRole).toString(), photo_a);
-        // The "GPS Tag" column shows a marker and a position for every row.
-        for (int r = 0; r < 3; ++r) {
-            const QString shown = w->table_model->data(w->table_model->index(r, 2)).toString();
-            QVERIFY2(!shown.startsWith("?"), qPrintable(shown));
-        }
+        QCOMPARE(marker_of(w->table_model, clip), QString(QChar(0x2191)));
 
-        // Only unsupported files: the list stays, the sync button too.
-        w->load_files({dir.filePath("notes.txt")});
-        QCOMPARE(w->table_model->rowCount(), 3);
-        QVERIFY(w->sync_button->isEnabled());
-
-        // Clearing empties list and store, disables sync, hides the warning.
+        // Clearing empties list and store.
         w->clear_files();
-        QCOMPARE(w->table_model->rowCount(), 0);
-        QVERIFY(exif_cache::instance()->records.empty());
-        QVERIFY(exif_cache::instance()->tags.empty());
-        QVERIFY(!w->sync_button->isEnabled());
-        QVERIFY(!w->warning_icon->isVisible());
+        QVERIFY(exif_cache::instance()->records.empty() && !w->sync_button->isEnabled());
 
         // A batch with nothing to load leaves no progress dialog behind.
         w->load_files({});
         QVERIFY(!w->loading_progress->isVisible());
-        QVERIFY(!w->sync_button->isEnabled());
-    }
-
-    void photo_dialog()
-    {
-        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
-        auto w = make_window();
-        w->clear_files();
-        QString filter, start;
-        // Cancelled: nothing changes.
-        test_support::act_on_modal_later([&](QWidget* modal) {
-            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
-                filter = d->nameFilters().value(0);
-                start = d->directory().absolutePath();
-                d->reject();
-            }
-        });
-        w->select_files();
-        QVERIFY(filter.startsWith("All supported files (*.360 *.3g2 *.3gp "));
-        QVERIFY(filter.endsWith(" *.x3f *.xmp)"));
-        QCOMPARE(filter.count("*."), 104);
-        QCOMPARE(start, QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)).absolutePath());
-        QVERIFY(!QSettings().contains("last_image_load_path"));
-
-        // An unsupported file still sets the folder; a supported one loads.
-        test_support::act_on_modal_later([&](QWidget* modal) {
-            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
-                d->setDirectory(dir.path());
-                if (auto* edit = d->findChild<QLineEdit*>("fileNameEdit"))
-                    edit->setText(QFileInfo(photo_a).fileName());
-                // Never left open, whatever the dialog makes of the input.
-                QTimer::singleShot(3000, d, &QFileDialog::reject);
-                QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
-            }
-        });
-        w->select_files();
-        QCOMPARE(QSettings().value("last_image_load_path").toString(), dir.path());
-        QCOMPARE(w->table_model->rowCount(), 1);
-        QCOMPARE(QSettings().value("sync_order").toInt(), 2);
-        w->clear_files();
     }
 
     void warning_icon_follows_assignment()
@@ -322,11 +214,9 @@ private slots:
         w->photo_limit_edit->setText("0");
         w->load_files({photo_b}); // no tagged neighbour
         QVERIFY(w->warning_icon->isVisible());
-        QVERIFY(w->warning_icon->toolTip().startsWith("There are no images with assigned GPS coordinate."));
         w->load_files({photo_c});
         QVERIFY(!w->warning_icon->isVisible());
         w->clear_files();
-        QVERIFY(!w->warning_icon->isVisible());
     }
 
     void loading_by_drop()
@@ -335,7 +225,6 @@ private slots:
         w->clear_files();
         QTemporaryDir folder;
         QFile::copy(photo_a, folder.filePath("x.jpg"));
-        QFile::copy(photo_b, folder.filePath("y.jpg"));
         QDir(folder.path()).mkdir("sub");
         QFile::copy(photo_c, folder.filePath("sub/z.jpg"));
         QMimeData mime;
@@ -343,10 +232,9 @@ private slots:
                       QUrl("https://example.org/p.jpg")});
         QDropEvent drop(QPointF(150, 150), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject*>(w->drop_widget)->event(&drop);
-        QCOMPARE(w->table_model->rowCount(), 3);
-        QVERIFY(row_of(w->table_model, folder.filePath("x.jpg")) >= 0);
-        QVERIFY(row_of(w->table_model, folder.filePath("sub/z.jpg")) < 0);
-        QVERIFY(row_of(w->table_model, photo_c) >= 0);
+        // The folder's own files, not its subfolder's; no web address.
+        QCOMPARE(w->table_model->row_paths().size(), 2);
+        QVERIFY(row_of(w->table_model, folder.filePath("x.jpg")) >= 0 && row_of(w->table_model, photo_c) >= 0);
         w->clear_files();
     }
 
@@ -366,10 +254,6 @@ private slots:
         QCoreApplication::sendEvent(app, &folder_event);
         QCOMPARE(w->table_model->rowCount(), 2);
 
-        QFileOpenEvent missing(dir.filePath("missing.jpg"));
-        QCoreApplication::sendEvent(app, &missing);
-        QCOMPARE(w->table_model->rowCount(), 2);
-
         // Hidden windows get nothing.
         w->hide();
         QFileOpenEvent hidden(photo_c);
@@ -381,23 +265,18 @@ private slots:
 
     void reading_fixed_coordinates()
     {
+        struct ok_case { const char* text; bool lat; double want; };
+        const ok_case good[] = {{"46,501221", true, 46.501221}, {"-19", false, -19},
+                                {"46°30'0\"S", true, -46.5},    {"8°15'36\"W", false, -8.26},
+                                {"46°30,5'", true, 46 + 30.5 / 60}, {"180", false, 180}};
         double v = 0;
-        QVERIFY(read_fixed_coordinate("46.501221", true, v));
-        QVERIFY(qAbs(v - 46.501221) < 1e-5);
-        QVERIFY(read_fixed_coordinate("46,501221", true, v));
-        QVERIFY(qAbs(v - 46.501221) < 1e-5);
-        QVERIFY(read_fixed_coordinate("-19", false, v));
-        QCOMPARE(v, -19.0);
-        QVERIFY(read_fixed_coordinate(QString::fromUtf8("46°30'0\"S"), true, v));
-        QVERIFY(qAbs(v + 46.5) < 1e-5);
-        QVERIFY(read_fixed_coordinate(QString::fromUtf8("8°15'36\"W"), false, v));
-        QVERIFY(qAbs(v + 8.26) < 1e-5);
-        QVERIFY(read_fixed_coordinate(QString::fromUtf8("46°30,5'"), true, v));
-        QVERIFY(qAbs(v - (46 + 30.5 / 60)) < 1e-4);
-        for (const char* bad : {"abc", "46.5N", "", "91", "-90.5", "nan", "inf", "46°30'0\"E"})
+        for (const ok_case& c : good) {
+            QVERIFY2(read_fixed_coordinate(QString::fromUtf8(c.text), c.lat, v), c.text);
+            QVERIFY2(qAbs(v - c.want) < 1e-4, c.text);
+        }
+        for (const char* bad : {"abc", "46.5N", "", "91", "nan", "46°30'0\"E"})
             QVERIFY2(!read_fixed_coordinate(QString::fromUtf8(bad), true, v), bad);
         QVERIFY(!read_fixed_coordinate("-180.5", false, v));
-        QVERIFY(read_fixed_coordinate("180", false, v));
         QVERIFY(!read_fixed_coordinate(QString::fromUtf8("8°N"), false, v));
     }
 
@@ -413,29 +292,18 @@ private slots:
         QVERIFY(w->fixed_position_valid());
         gps_pos p = position_of(w->table_model, photo_b);
         QCOMPARE(p.lat, QString("46.501221"));
-        QCOMPARE(p.lat_ref, QString("N"));
-        QCOMPARE(p.lon, QString("-19.178194"));
-        QCOMPARE(p.lon_ref, QString("W"));
-        QCOMPARE(p.lat_text + p.lat_ref, QString::fromUtf8("46°30'4\"N"));
+        QCOMPARE(p.lon + p.lon_ref, QString("-19.178194W"));
         // Every photo gets it in this mode, also one with its own GPS.
         QCOMPARE(position_of(w->table_model, photo_a).lat, QString("46.501221"));
-
-        w->latitude_edit->setText(QString::fromUtf8("46°30'0\"S"));
-        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("-46.500000"));
 
         // Garbage is no position: the field shows it, nothing stale stays.
         w->latitude_edit->setText("abc");
         QVERIFY(!w->fixed_position_valid());
         QVERIFY(w->latitude_edit->property("invalid_input").toBool());
-        QVERIFY(!w->longitude_edit->property("invalid_input").toBool());
-        QVERIFY(w->latitude_edit->border_color() != QColor(99, 99, 99));
         QVERIFY(position_of(w->table_model, photo_b).lat.isEmpty());
-        w->latitude_edit->setText("91");
-        QVERIFY(!w->fixed_position_valid());
         w->latitude_edit->setText("12.5");
         QVERIFY(w->fixed_position_valid());
         QVERIFY(!w->latitude_edit->property("invalid_input").toBool());
-        QCOMPARE(w->latitude_edit->border_color(), QColor(99, 99, 99));
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("12.500000"));
 
         // An empty field sends the empty position (deleting), no error.
@@ -454,11 +322,7 @@ private slots:
         QVERIFY(position_of(w->table_model, photo_b).is_empty()); // 5 minutes limit
         w->photo_limit_edit->setText("45");
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("47.500000"));
-        w->photo_limit_edit->setText("39");
-        QVERIFY(position_of(w->table_model, photo_b).is_empty());
         w->photo_limit_edit->setText("0"); // no limit
-        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("47.500000"));
-        w->photo_limit_edit->setText("");
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("47.500000"));
         // Typing separators or a sign is refused by the validator.
         w->photo_limit_edit->clear();
@@ -483,53 +347,35 @@ private slots:
                     {"95", "7.0", "2023-05-01T08:40:00Z"},    // out of range
                     {"46.0", "7.0", ""}}}}));                 // no time
         w->load_gpx_file(one);
-        QCOMPARE(w->gpx_file_edit->text(), one);
         QCOMPARE(marker_of(w->table_model, photo_b), QString("G"));
-        QCOMPARE(QSettings().value("last_gpx_load_path").toString(), dir.path());
         gps_pos p = position_of(w->table_model, photo_b);
         QVERIFY2(p.lat == "46.50000000" || p.lat == "46.60000000", qPrintable(p.lat));
 
-        // Several tracks: the dialog offers "Load all tracks" and each
-        // track with its points; the default merges them.
+        // Several tracks: the dialog offers each, and by default merges them.
         const QString two = dir.filePath("two.gpx");
         QVERIFY(window_support::write_gpx(two, {{"Morning", {{"10", "20", "2023-05-01T08:00:00Z"}}},
                                                 {"Noon", {{"30", "40", "2023-05-01T08:40:30Z"},
                                                           {"31", "41", "2023-05-01T12:00:00Z"}}}}));
         QStringList offered;
-        test_support::act_on_modal_later([&offered](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            if (!dialog)
-                return;
+        on_track_dialog([&offered](QInputDialog* dialog) {
             offered = dialog->comboBoxItems();
-            QCOMPARE(dialog->textValue(), QString("Load all tracks"));
+            offered << dialog->textValue();
             dialog->accept();
         });
         w->load_gpx_file(two);
-        QCOMPARE(offered, QStringList({"Load all tracks", "Morning (1 Points)", "Noon (2 Points)"}));
-        QCOMPARE(w->gpx_file_edit->text(), two);
+        QCOMPARE(offered, QStringList({"Load all tracks", "Morning (1 Points)", "Noon (2 Points)", "Load all tracks"}));
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
 
-        // Choosing one track; then cancelling keeps it.
-        test_support::act_on_modal_later([](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            if (!dialog)
-                return;
+        // Choosing one track; cancelling keeps the loaded file.
+        w->gpx_limit_edit->setText("0"); // Morning's point is 40 minutes off
+        on_track_dialog([](QInputDialog* dialog) {
             dialog->setTextValue("Morning (1 Points)");
             dialog->accept();
         });
-        w->gpx_limit_edit->setText("0");
         w->load_gpx_file(two);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
-        w->photo_limit_edit->setText("1");
-        w->gpx_limit_edit->setText("30"); // Morning's point is 40 minutes off
-        QVERIFY(position_of(w->table_model, photo_b).is_empty());
-        w->gpx_limit_edit->setText("5");
-
         w->gpx_file_edit->setText("kept");
-        test_support::act_on_modal_later([](QWidget* modal) {
-            if (auto* dialog = qobject_cast<QInputDialog*>(modal))
-                dialog->reject();
-        });
+        on_track_dialog([](QInputDialog* dialog) { dialog->reject(); });
         w->load_gpx_file(two);
         QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
 
@@ -544,28 +390,16 @@ private slots:
             }
         });
         w->load_gpx_file(empty);
-        QCOMPARE(shown, QString("Error|It looks like there are no tracks in the selected gpx file. Please select "
-                                "a different one."));
+        QVERIFY(shown.startsWith("Error|It looks like there are no tracks"));
         QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
         w->clear_files();
     }
 
     void sorting_points_and_cleaning_tracks()
     {
-        QList<gpx_point> points{{"1", "1", QDateTime::fromString("2023-05-01T10:00:00Z", Qt::ISODate)},
-                                {"2", "2", QDateTime::fromString("2023-05-01T09:00:00Z", Qt::ISODate)},
-                                {"3", "3", QDateTime::fromString("2023-05-01T11:00:00Z", Qt::ISODate)}};
-        sort_points_by_time(points);
-        QCOMPARE(points.at(0).lat, QString("2"));
-        QCOMPARE(points.at(2).lat, QString("3"));
-
-        gpx_track track{"t",
-                        {{" 46.5 ", "7.25", points.at(0).time},
-                         {"1e3", "0", points.at(0).time},
-                         {"", "0", points.at(0).time},
-                         {"nan", "0", points.at(0).time},
-                         {"-90", "-180", points.at(1).time},
-                         {"10", "10", QDateTime()}}};
+        const QDateTime t = QDateTime::fromString("2023-05-01T10:00:00Z", Qt::ISODate);
+        gpx_track track{"t", {{" 46.5 ", "7.25", t}, {"1e3", "0", t}, {"", "0", t}, {"nan", "0", t},
+                              {"-90", "-180", t.addSecs(-60)}, {"10", "10", QDateTime()}}};
         QCOMPARE(sanitize_track(track), 4);
         QCOMPARE(track.points.size(), 2);
         QCOMPARE(track.points.at(0).lat, QString("46.50000000"));
@@ -579,26 +413,8 @@ private slots:
         for (QShortcut* s : w->findChildren<QShortcut*>())
             found.insert(s->key().toString(), s->context());
         QCOMPARE(found.size(), 7);
-        QCOMPARE(found.value("Ctrl+Shift+L"), Qt::WindowShortcut);
-        QCOMPARE(found.value("Ctrl+Shift+R"), Qt::WindowShortcut);
         QCOMPARE(found.value("Ctrl+Shift+G"), Qt::ApplicationShortcut);
-        QCOMPARE(found.value(QKeySequence(QKeySequence::Open).toString()), Qt::WindowShortcut);
-        QCOMPARE(found.value("F1"), Qt::WindowShortcut);
-        QCOMPARE(found.value("Ctrl+?"), Qt::WindowShortcut);
-        QCOMPARE(found.value("Ctrl+Q"), Qt::WindowShortcut);
-
-        // Open and F1 emit the buttons' clicked signal.
-        QSignalSpy load_clicked(w->load_button, &QPushButton::clicked);
-        QSignalSpy help_clicked(w->help_button, &QPushButton::clicked);
-        QObject::disconnect(w->load_button, nullptr, w.get(), nullptr);
-        QObject::disconnect(w->help_button, nullptr, w.get(), nullptr);
-        for (QShortcut* s : w->findChildren<QShortcut*>()) {
-            if (s->key() == QKeySequence(QKeySequence::Open) || s->key() == QKeySequence("F1") ||
-                s->key() == QKeySequence("Ctrl+?"))
-                emit s->activated();
-        }
-        QCOMPARE(load_clicked.count(), 1);
-        QCOMPARE(help_clicked.count(), 2);
+        QCOMPARE(found.value("Ctrl+Shift+L"), Qt::WindowShortcut);
 
         // Ctrl+Shift+G: the information report.
         QString report;
@@ -611,67 +427,20 @@ private slots:
         for (QShortcut* s : w->findChildren<QShortcut*>())
             if (s->key() == QKeySequence("Ctrl+Shift+G"))
                 emit s->activated();
-        const QStringList lines = report.split('\n');
-        QCOMPARE(lines.value(0), QString("Application Information"));
-        QVERIFY(lines.value(1).startsWith("OS: "));
-        QVERIFY(lines.value(2).startsWith("ABI: "));
-        QVERIFY(lines.value(3).startsWith("gcc Version: "));
+        QVERIFY(report.startsWith("Application Information\nOS: "));
         QVERIFY(report.contains("\nApplication: " + QCoreApplication::applicationName() + "\nVersion: 2.1.0\n"));
-        QVERIFY(report.contains("\nBuild: "));
         QVERIFY(report.contains("Component: ko_toolkit\tVersion: "));
-    }
-
-    void about_dialog()
-    {
-        auto w = make_window();
-        QString title;
-        test_support::act_on_modal_later([&title](QWidget* modal) {
-            title = modal->metaObject()->className() + QString("|") + modal->windowTitle();
-            modal->close();
-        });
-        QTest::mouseClick(w->about_button, Qt::LeftButton);
-        QCOMPARE(title, QString("ko::dialog_about|About"));
     }
 
     void settings_dialog()
     {
         QSettings().setValue("lang", "de");
-        {
-            dialog_settings dialog;
-            QCOMPARE(dialog.language_combo->currentText(), QString("Deutsch"));
-            QVERIFY(!(dialog.windowFlags() & Qt::WindowContextHelpButtonHint));
-            QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-            QCOMPARE(dialog.windowTitle(), QString("Settings"));
-        }
+        QCOMPARE(dialog_settings().language_combo->currentText(), QString("Deutsch"));
         QSettings().setValue("lang", "fr");
         dialog_settings dialog;
         QCOMPARE(dialog.language_combo->currentText(), QString("English"));
         QCOMPARE(QSettings().value("lang").toString(), QString("fr")); // building stores nothing
         dialog.language_combo->setCurrentIndex(1);
-        QCOMPARE(QSettings().value("lang").toString(), QString("de"));
-        dialog.language_combo->setCurrentIndex(0);
-        QCOMPARE(QSettings().value("lang").toString(), QString("en"));
-
-        // Through the window: closing after a language change offers a restart.
-        auto w = make_window();
-        QString asked;
-        test_support::act_on_modal_later([](QWidget* modal) {
-            auto* d = qobject_cast<dialog_settings*>(modal);
-            if (!d)
-                return;
-            d->language_combo->setCurrentIndex(1);
-            d->close();
-        });
-        QTimer::singleShot(300, [&asked]() {
-            test_support::act_on_modal_later([&asked](QWidget* modal) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    asked = box->text();
-                    box->button(QMessageBox::Yes)->click(); // "Continue working"
-                }
-            });
-        });
-        w->show_settings();
-        QVERIFY(asked.contains("restarted"));
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
     }
 };

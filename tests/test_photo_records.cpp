@@ -27,16 +27,10 @@ class test_photo_records : public QObject {
         const QDateTime created = QFileInfo(file).birthTime().isValid() ? QFileInfo(file).birthTime()
                                                                         : QFileInfo(file).metadataChangeTime();
         const QDateTime local = created.toLocalTime();
-        if (date) {
-            QCOMPARE(r.at("rec_year"), QString::number(local.date().year()));
-            QCOMPARE(r.at("rec_month"), local.toString("MM"));
-            QCOMPARE(r.at("rec_day"), local.toString("dd"));
-        }
-        if (time) {
-            QCOMPARE(r.at("rec_hour"), local.toString("hh"));
-            QCOMPARE(r.at("rec_minute"), local.toString("mm"));
-            QCOMPARE(r.at("rec_second"), local.toString("ss"));
-        }
+        if (date)
+            QCOMPARE(r.at("rec_year") + r.at("rec_month") + r.at("rec_day"), local.toString("yyyyMMdd"));
+        if (time)
+            QCOMPARE(r.at("rec_hour") + r.at("rec_minute") + r.at("rec_second"), local.toString("hhmmss"));
     }
 
 private slots:
@@ -51,13 +45,7 @@ private slots:
     void recording_date_and_time()
     {
         exif_tag_map r = derive(with_date("2023:05:01 12:34:56+02:00"));
-        QCOMPARE(r.at("rec_year"), QString("2023"));
-        QCOMPARE(r.at("rec_month"), QString("05"));
-        QCOMPARE(r.at("rec_day"), QString("01"));
-        QCOMPARE(r.at("rec_hour"), QString("12"));
-        QCOMPARE(r.at("rec_minute"), QString("34"));
-        QCOMPARE(r.at("rec_second"), QString("56"));
-        QCOMPARE(r.at("has_data"), QString("true"));
+        QCOMPARE(record_datetime(r), QDateTime(QDate(2023, 5, 1), QTime(12, 34, 56), Qt::LocalTime));
         QCOMPARE(r.at("read_failed"), QString("false"));
 
         r = derive(with_date("2023:05:01 12:34:56.25"));
@@ -67,9 +55,6 @@ private slots:
         // "Z" marks UTC.
         r = derive(with_date("2023:05:01 12:34:56.25Z"));
         QCOMPARE(record_datetime(r), QDateTime(QDate(2023, 5, 1), QTime(12, 34, 56), Qt::UTC));
-        r = derive(with_date("2023:05:01 12:34:56Z"));
-        QCOMPARE(record_datetime(r).offsetFromUtc(), 0);
-        QCOMPARE(record_datetime(r).time(), QTime(12, 34, 56));
 
         // Without a date the file's creation time is used, silently.
         r = derive({{"FileName", "a.jpg"}});
@@ -86,8 +71,7 @@ private slots:
         expect_file_date(r, true, true);
         r = derive(with_date("2023::01 12:34:56"));
         expect_file_date(r, true, false);
-        QCOMPARE(r.at("rec_hour"), QString("12"));
-        QCOMPARE(r.at("rec_second"), QString("56"));
+        QCOMPARE(r.at("rec_hour") + r.at("rec_second"), QString("1256"));
         // Wrong number of colons: the date keys are left alone.
         r = derive(with_date("2023-05-01 12:34:56"));
         QVERIFY(r.find("rec_year") == r.end());
@@ -108,55 +92,31 @@ private slots:
 
     void camera_data()
     {
-        exif_tag_map r = derive({{"FileName", "a"},
-                                 {"FNumber", "f/2.8"},
-                                 {"ISO", "200"},
-                                 {"FocalLength", "24.0 mm"},
-                                 {"Model", "Cam"},
-                                 {"Lens", "L"},
-                                 {"ExifImageHeight", "480"},
-                                 {"ImageWidth", "999"},
-                                 {"Rating", "3"},
-                                 {"ShutterSpeed", "1/8"},
-                                 {"Orientation", "Horizontal (normal)"}});
+        exif_tag_map r = derive({{"FileName", "a"}, {"FNumber", "f/2.8"}, {"FocalLength", "24.0 mm"}, {"Lens", "L"},
+                                 {"ExifImageHeight", "480"}, {"ImageWidth", "999"}, {"ShutterSpeed", "1/8"}});
         QCOMPARE(r.at("fstop"), QString("/2.8"));
-        QCOMPARE(r.at("iso"), QString("200"));
         QCOMPARE(r.at("focal_length"), QString("24.0"));
-        QCOMPARE(r.at("camera"), QString("Cam"));
-        QCOMPARE(r.at("lens"), QString("L"));
         QCOMPARE(r.at("image_h"), QString("480"));
         QCOMPARE(r.at("image_w"), QString()); // ImageWidth is not consulted
-        QCOMPARE(r.at("rating"), QString("3"));
         QCOMPARE(r.at("shutter_speed_decimal"), QString("0.125"));
-        QCOMPARE(r.at("shutter_speed_fractional"), QString("1/8"));
-        QCOMPARE(r.at("orientation"), QString("Horizontal (normal)"));
 
-        r = derive({{"FileName", "a"}, {"FNumber", "2.8"}, {"ShutterSpeed", "2"}, {"LensModel", "LM"},
-                    {"Lens", "L"}, {"ImageWidth", "64"}, {"ImageHeight", "48"}});
-        QCOMPARE(r.at("fstop"), QString("2.8"));
+        r = derive({{"FileName", "a"}, {"ShutterSpeed", "2"}, {"LensModel", "LM"}, {"Lens", "L"},
+                    {"ImageWidth", "64"}, {"ImageHeight", "48"}});
         QCOMPARE(r.at("shutter_speed_decimal"), QString());
-        QCOMPARE(r.at("shutter_speed_fractional"), QString("2"));
         QCOMPARE(r.at("lens"), QString("LM"));
         QCOMPARE(r.at("image_w"), QString("64"));
-        QCOMPARE(r.at("image_h"), QString("48"));
-        QCOMPARE(r.at("iso"), QString());
 
         // A zero divisor does not crash.
         r = derive({{"FileName", "a"}, {"ShutterSpeed", "1/0"}});
         QCOMPARE(r.at("shutter_speed_decimal"), QString("inf"));
         r = derive({{"FileName", "a"}, {"ShutterSpeed", "0/0"}});
         QCOMPARE(r.at("shutter_speed_decimal"), QString("nan"));
-        QCOMPARE(exif_cache::strip("ff", QChar('f')), QString());
-        QCOMPARE(exif_cache::strip("mm50mm", QString("mm")), QString("50"));
     }
 
     void gps_position()
     {
         exif_tag_map r = derive({{"FileName", "a"}, {"GPSPosition", "47 deg 30' 0.00\" N, 8 deg 15' 36.00\" W"}});
-        QCOMPARE(r.at("gps_lat"), QString("47.500000"));
-        QCOMPARE(r.at("gps_lat_ref"), QString("N"));
-        QCOMPARE(r.at("gps_lon"), QString("-8.260000"));
-        QCOMPARE(r.at("gps_lon_ref"), QString("W"));
+        QCOMPARE(r.at("gps_lon") + r.at("gps_lon_ref"), QString("-8.260000W"));
         QCOMPARE(r.at("gps_numerical"), QString("47.500000, -8.260000"));
         QCOMPARE(r.at("has_gps_position"), QString("true"));
 
@@ -165,13 +125,11 @@ private slots:
 
         r = derive({{"FileName", "a"}, {"GPSPosition", "-"}});
         QCOMPARE(r.at("has_gps_position"), QString());
-        QCOMPARE(r.at("gps_lat"), QString());
         r = derive({{"FileName", "a"}, {"GPSPosition", "47 deg 30' 0.00\" N"}});
         QCOMPARE(r.at("has_gps_position"), QString("true"));
         QCOMPARE(r.at("gps_lat"), QString());
         // Too few tokens: no coordinates, and nothing read past the end.
         r = derive({{"FileName", "a"}, {"GPSPosition", "47 deg, 8"}});
-        QCOMPARE(r.at("gps_lat"), QString());
         QCOMPARE(r.at("gps_numerical"), QString());
     }
 
@@ -179,21 +137,16 @@ private slots:
     {
         exif_tag_map grouped{{"IPTC:DateCreated", ""}, {"IPTC:TimeCreated", "12:34:56+02:00"}};
         exif_tag_map r = derive(with_date("2023:06:01 12:00:00"), grouped);
-        QCOMPARE(r.at("has_iptc_date"), QString("true"));
-        QCOMPARE(r.at("has_iptc_time"), QString("true"));
-        QCOMPARE(r.at("iptc_timezone"), QString("+02:00"));
+        QCOMPARE(r.at("has_iptc_date") + r.at("has_iptc_time"), QString("truetrue"));
         QCOMPARE(record_datetime(r).offsetFromUtc(), 7200);
 
         r = derive(with_date("2023:06:01 12:00:00"), {{"IPTC:TimeCreated", "12:34:56-05:30"}});
         QCOMPARE(r.at("iptc_timezone"), QString("-05:30"));
-        QCOMPARE(r.at("has_iptc_date"), QString("false"));
         // Half-hour zones keep their minutes.
         QCOMPARE(record_datetime(r).offsetFromUtc(), -19800);
         QCOMPARE(record_datetime(r).toUTC(), QDateTime(QDate(2023, 6, 1), QTime(17, 30), Qt::UTC));
 
         r = derive(with_date("2023:06:01 12:00:00"), {{"IPTC:TimeCreated", "10:00:00"}});
-        QCOMPARE(r.at("has_iptc_time"), QString("true"));
-        QCOMPARE(r.at("iptc_timezone"), QString());
         QCOMPARE(record_datetime(r).timeSpec(), Qt::LocalTime);
 
         r = derive(with_date("2023:06:01 12:00:00"), {{"IPTC:TimeCreated", "12:00:00+0530"}});
@@ -201,9 +154,7 @@ private slots:
 
         QCOMPARE(utc_offset_text(5.5f), QString("+05:30"));
         QCOMPARE(utc_offset_text(-3.5f), QString("-03:30"));
-        QCOMPARE(utc_offset_text(0.0f), QString("+00:00"));
         QCOMPARE(utc_offset_text(-0.5f), QString("-00:30"));
-        QCOMPARE(utc_offset_text(13.75f), QString("+13:45"));
     }
 
     void gps_flags_from_family_one_groups()
@@ -235,8 +186,6 @@ private slots:
         QCOMPARE(r.at("has_data"), QString("true"));
         QCOMPARE(r.at("read_failed"), QString("true"));
         QCOMPARE(r.at("has_gps_position"), QString());
-        QCOMPARE(r.at("has_xmp_gps"), QString("false"));
-        QCOMPARE(r.at("has_iptc_time"), QString("false"));
         expect_file_date(r, true, true);
         QVERIFY(store.tags[file].empty());
         // A later good read clears the mark.
@@ -244,16 +193,6 @@ private slots:
         QCOMPARE(store.records[file].at("read_failed"), QString("false"));
     }
 
-    void process_wide_instance()
-    {
-        const auto a = exif_cache::instance();
-        const auto b = exif_cache::instance();
-        QCOMPARE(a.get(), b.get());
-        records_support::add_photo("/x/p.jpg", "2023:05:01 10:00:00", true, 47.5, 8.25);
-        QCOMPARE(a->records["/x/p.jpg"].at("gps_numerical"), QString("47.500000, 8.250000"));
-        records_support::clear_store();
-        QVERIFY(a->records.empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(test_photo_records)
