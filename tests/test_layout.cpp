@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace ko::qt;
