@@ -1,7 +1,7 @@
 // The application base: the message handler (prefixes, streams, the dropped
 // libpng line, context suffix, the hook, one lock for all threads, the fatal
 // box that never blocks a headless run), the application object's hand-over
-// of file-open events, the proxy style and the main window base.
+// of file-open events and the proxy style.
 #include "ko/application.h"
 #include "ko/main_window.h"
 #include "ko/message_handler.h"
@@ -10,8 +10,8 @@
 #include "stream_capture.h"
 
 #include <QDir>
-#include <QFileOpenEvent>
 #include <QAbstractButton>
+#include <QFileOpenEvent>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSlider>
@@ -31,7 +31,6 @@ namespace {
 class probe_window : public ko::main_window {
 public:
     int file_open_events = 0;
-    QString last_file;
     int other_events_from_app = 0;
 
 protected:
@@ -39,7 +38,6 @@ protected:
     {
         if (e->type() == QEvent::FileOpen) {
             ++file_open_events;
-            last_file = static_cast<QFileOpenEvent*>(e)->file();
             return true;
         }
         if (e->type() == QEvent::MetaCall || e->type() == QEvent::Timer)
@@ -69,7 +67,7 @@ private slots:
         ko::install_message_handler(false, false);
     }
 
-    void levels_go_to_their_stream_with_prefix()
+    void levels_streams_and_the_dropped_libpng_line()
     {
         stream_capture capture;
         qDebug("one %d", 1);
@@ -78,54 +76,28 @@ private slots:
         qCritical("four");
         QCOMPARE(lines_of(capture.out()), QStringList({"Debug: one 1", "Info: two", "Warning: three"}));
         QCOMPARE(lines_of(capture.err()), QStringList({"Critical: four"}));
-    }
 
-    void libpng_srgb_warning_is_dropped_and_nothing_else()
-    {
-        QStringList hooked;
-        ko::set_message_hook([&](const QString& line) { hooked << line; });
-        stream_capture capture;
+        // Only the exact libpng sRGB line is dropped.
+        stream_capture png;
         qWarning("libpng warning: iCCP: known incorrect sRGB profile");
-        QCOMPARE(capture.out(), std::string());
-        QVERIFY(hooked.isEmpty());
         qWarning("libpng warning: iCCP: known incorrect sRGB profile.");
-        qWarning("Libpng warning: iCCP: known incorrect sRGB profile");
-        QCOMPARE(lines_of(capture.out()),
-                 QStringList({"Warning: libpng warning: iCCP: known incorrect sRGB profile.",
-                              "Warning: Libpng warning: iCCP: known incorrect sRGB profile"}));
-        QCOMPARE(hooked.size(), 2);
+        QCOMPARE(lines_of(png.out()), QStringList({"Warning: libpng warning: iCCP: known incorrect sRGB profile."}));
     }
 
-    void context_suffix_only_with_file_and_function()
+    void context_suffix_and_hook()
     {
         ko::install_message_handler(true, true);
+        QStringList hooked;
+        ko::set_message_hook([&](const QString& line) { hooked << line; });
         stream_capture capture;
         const QMessageLogContext full("src/thing.cpp", 42, "void thing(int)", "default");
         const QMessageLogContext no_function("src/thing.cpp", 42, nullptr, "default");
-        const QMessageLogContext no_file(nullptr, 0, "void thing(int)", "default");
-        ko::message_handler(QtWarningMsg, full, "hello");
-        ko::message_handler(QtWarningMsg, no_function, "bare 1");
-        ko::message_handler(QtWarningMsg, no_file, "bare 2");
-        QCOMPARE(lines_of(capture.out()), QStringList({"Warning: hello (src/thing.cpp:42, void thing(int))",
-                                                       "Warning: bare 1", "Warning: bare 2"}));
-
-        // Off again: no suffix even with a full context.
-        ko::install_message_handler(true, false);
-        stream_capture second;
-        ko::message_handler(QtInfoMsg, full, "plain");
-        QCOMPARE(lines_of(second.out()), QStringList({"Info: plain"}));
-    }
-
-    void hook_gets_the_unformatted_message()
-    {
-        ko::install_message_handler(true, true);
-        QStringList hooked;
-        ko::set_message_hook([&](const QString& line) { hooked << line; });
-        stream_capture capture;
-        const QMessageLogContext full("a.cpp", 7, "void f()", "default");
-        ko::message_handler(QtCriticalMsg, full, QString::fromUtf8("Grüße"));
-        QCOMPARE(hooked, QStringList({QString::fromUtf8("Critical: Grüße\n")}));
-        QCOMPARE(QString::fromStdString(capture.err()), QString::fromUtf8("Critical: Grüße (a.cpp:7, void f())\n"));
+        ko::message_handler(QtWarningMsg, full, QString::fromUtf8("Grüße"));
+        ko::message_handler(QtWarningMsg, no_function, "bare");
+        QCOMPARE(lines_of(capture.out()),
+                 QStringList({QString::fromUtf8("Warning: Grüße (src/thing.cpp:42, void thing(int))"), "Warning: bare"}));
+        // The hook gets the line without the context.
+        QCOMPARE(hooked.first(), QString::fromUtf8("Warning: Grüße\n"));
     }
 
     void fatal_is_written_and_never_blocks_headless()
@@ -137,29 +109,17 @@ private slots:
         const QString platform = QGuiApplication::platformName();
         const bool headless = platform == "offscreen" || platform == "minimal";
         QCOMPARE(ko::fatal_message_box_possible(), !headless);
-        QString box_title, box_text;
-        if (!headless) {
-            QCoreApplication::setApplicationName("Orlavo");
+        QString box_text;
+        if (!headless)
             test_support::act_on_modal_later([&](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                QVERIFY(box);
-                box_title = box->windowTitle();
-                box_text = box->text();
-                box->button(QMessageBox::Ok)->click();
+                box_text = qobject_cast<QMessageBox*>(w)->text();
+                qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
             });
-        }
         stream_capture capture;
         const QMessageLogContext context;
-        QElapsedTimer clock;
-        clock.start();
         ko::message_handler(QtFatalMsg, context, "disk on fire");
-        QVERIFY(clock.elapsed() < 4000);
-        if (!headless) {
-            QCOMPARE(box_title, QString("Fatal error"));
-            QCOMPARE(box_text, QString("Orlavo encountered a fatal error and must be terminated:\ndisk on fire"));
-        }
+        QVERIFY(headless || box_text.endsWith("terminated:\ndisk on fire"));
         QCOMPARE(capture.err(), std::string("Fatal: disk on fire\n"));
-        QVERIFY(capture.out().find("Fatal") == std::string::npos);
 
         // From another thread: written, no box either.
         bool possible_there = true;
@@ -184,11 +144,10 @@ private slots:
             });
         for (auto& w : workers)
             w.join();
+        // Whole lines only: every line is one message.
         const QStringList lines = lines_of(capture.out());
         QCOMPARE(lines.size(), threads * per_thread);
-        const QRegularExpression pattern("^Warning: thread \\d message \\d+ with some padding text$");
-        for (const QString& line : lines)
-            QVERIFY2(pattern.match(line).hasMatch(), qPrintable(line));
+        QCOMPARE(lines.filter(QRegularExpression("^Warning: thread \\d message \\d+ with some padding text$")), lines);
 
         // The handler waits for the same mutex that others can take.
         std::atomic<bool> done{false};
@@ -211,26 +170,20 @@ private slots:
         auto* window = new probe_window;
         app->window = window;
 
-        QFileOpenEvent hidden_event("/tmp/a.jpg");
+        QFileOpenEvent hidden_event("/tmp/a.jpg"), shown_event("/tmp/b.jpg");
         QCoreApplication::sendEvent(app, &hidden_event);
-        QCOMPARE(window->file_open_events, 0);
-
         window->show();
-        QFileOpenEvent shown_event("/tmp/b.jpg");
         QCoreApplication::sendEvent(app, &shown_event);
         QCOMPARE(window->file_open_events, 1);
-        QCOMPARE(window->last_file, QString("/tmp/b.jpg"));
 
         // Calls and timers aimed at the application run once, and the window
         // does not see them.
         int queued_runs = 0, timer_runs = 0;
         QMetaObject::invokeMethod(app, [&] { ++queued_runs; }, Qt::QueuedConnection);
         QTimer::singleShot(0, app, [&] { ++timer_runs; });
-        QTRY_COMPARE_WITH_TIMEOUT(timer_runs, 1, 2000);
-        QTRY_COMPARE_WITH_TIMEOUT(queued_runs, 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(timer_runs + queued_runs, 2, 2000);
         QTest::qWait(50);
-        QCOMPARE(queued_runs, 1);
-        QCOMPARE(timer_runs, 1);
+        QCOMPARE(timer_runs + queued_runs, 2);
         QCOMPARE(window->other_events_from_app, 0);
 
         delete window;
@@ -239,23 +192,9 @@ private slots:
         QCoreApplication::sendEvent(app, &after_event); // nothing to hand it to, no crash
     }
 
-    void proxy_style_delays_and_slider_jump()
+    void proxy_style_slider_jumps_to_the_click()
     {
-        const int platform_delay = QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay);
-        const int platform_cooldown = QApplication::style()->styleHint(QStyle::SH_ToolTip_FallAsleepDelay);
-        auto* style = new ko::proxy_style;
-        QCOMPARE(QString(style->metaObject()->className()), QString("ko::proxy_style"));
-        QCOMPARE(style->styleHint(QStyle::SH_ToolTip_WakeUpDelay), platform_delay);
-        QCOMPARE(style->styleHint(QStyle::SH_ToolTip_FallAsleepDelay), platform_cooldown);
-        style->set_tooltip_delay(2000);
-        style->set_tooltip_cooldown(123);
-        QApplication::setStyle(style);
-        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 2000);
-        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_FallAsleepDelay), 123);
-        QCOMPARE(style->styleHint(QStyle::SH_Slider_AbsoluteSetButtons), int(Qt::LeftButton));
-        QCOMPARE(style->styleHint(QStyle::SH_DialogButtonLayout),
-                 style->baseStyle()->styleHint(QStyle::SH_DialogButtonLayout));
-
+        QApplication::setStyle(new ko::proxy_style);
         QSlider slider(Qt::Horizontal);
         slider.setRange(0, 100);
         slider.resize(200, 24);
@@ -265,25 +204,13 @@ private slots:
         QVERIFY2(slider.value() > 60 && slider.value() < 90, qPrintable(QString::number(slider.value())));
     }
 
-    void main_window_base()
-    {
-        ko::main_window window;
-        QCOMPARE(QString(window.metaObject()->className()), QString("ko::main_window"));
-        QVERIFY(qobject_cast<QMainWindow*>(&window));
-        probe_window probe;
-        QVERIFY(qobject_cast<ko::main_window*>(static_cast<QObject*>(&probe)));
-    }
-
     void device_global_configuration_from_public()
     {
         // Runs last: it switches the process to INI settings under PUBLIC.
         QCoreApplication::setOrganizationName("Quenmark");
         QCoreApplication::setApplicationName("Orlavo");
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         qputenv("PUBLIC", QFile::encodeName(dir.path()));
-
-        stream_capture capture;
         ko::use_device_global_configuration(); // no file yet: nothing changes
         QVERIFY(!QSettings().fileName().startsWith(dir.path()));
         QVERIFY(QDir(dir.path()).mkpath("Quenmark"));
@@ -292,11 +219,7 @@ private slots:
         ini.write("[General]\nlang=de\n");
         ini.close();
         ko::use_device_global_configuration();
-        QCOMPARE(QString::fromStdString(capture.out()),
-                 QString("Info: Using device global configuration from '%1'\n").arg(ini.fileName()));
-        QSettings settings;
-        QCOMPARE(settings.fileName(), ini.fileName());
-        QCOMPARE(settings.value("lang").toString(), QString("de"));
+        QCOMPARE(QSettings().value("lang").toString(), QString("de"));
     }
 };
 

@@ -87,67 +87,16 @@ private slots:
         const ko::cpu_features f(cpu.source());
         QVERIFY(f.vendor_intel && !f.vendor_amd);
         QVERIFY(f.os_64bit && f.os_avx && f.os_avx512);
-        QVERIFY(f.mmx && f.sse && f.sse2 && f.sse3 && f.ssse3 && f.fma3 && f.sse41 && f.sse42);
-        QVERIFY(f.aes && f.avx && f.rdrand);
-        QVERIFY(f.bmi1 && f.avx2 && f.bmi2 && f.avx512_f && f.avx512_dq && f.adx && f.avx512_ifma);
-        QVERIFY(f.avx512_cd && f.sha && f.avx512_bw && f.avx512_vl && f.avx512_vbmi);
-        QVERIFY(!f.mpx && !f.avx512_pf && !f.avx512_er && !f.prefetchwt1);
-        QVERIFY(f.x64 && f.abm && !f.sse4a && !f.xop && !f.fma4);
+        QVERIFY(f.mmx && f.sse2 && f.ssse3 && f.fma3 && f.sse42 && f.aes && f.avx && f.rdrand && f.bmi1 && f.avx2);
+        QVERIFY(f.avx512_f && f.avx512_dq && f.adx && f.avx512_ifma && f.sha && f.avx512_bw && f.avx512_vbmi);
+        QVERIFY(!f.mpx && !f.avx512_pf && !f.prefetchwt1 && f.x64 && f.abm && !f.sse4a && !f.xop);
 
-        const std::string expected = "CPU Vendor:\n"
-                                     "    AMD         = No\n"
-                                     "    Intel       = Yes\n"
-                                     "\n"
-                                     "OS Features:\n"
-                                     "    64-bit      = Yes\n"
-                                     "    OS AVX      = Yes\n"
-                                     "    OS AVX512   = Yes\n"
-                                     "\n"
-                                     "Hardware Features:\n"
-                                     "    MMX         = Yes\n"
-                                     "    x64         = Yes\n"
-                                     "    ABM         = Yes\n"
-                                     "    RDRAND      = Yes\n"
-                                     "    BMI1        = Yes\n"
-                                     "    BMI2        = Yes\n"
-                                     "    ADX         = Yes\n"
-                                     "    MPX         = No\n"
-                                     "    PREFETCHWT1 = No\n"
-                                     "\n"
-                                     "SIMD: 128-bit\n"
-                                     "    SSE         = Yes\n"
-                                     "    SSE2        = Yes\n"
-                                     "    SSE3        = Yes\n"
-                                     "    SSSE3       = Yes\n"
-                                     "    SSE4a       = No\n"
-                                     "    SSE4.1      = Yes\n"
-                                     "    SSE4.2      = Yes\n"
-                                     "    AES-NI      = Yes\n"
-                                     "    SHA         = Yes\n"
-                                     "\n"
-                                     "SIMD: 256-bit\n"
-                                     "    AVX         = Yes\n"
-                                     "    XOP         = No\n"
-                                     "    FMA3        = Yes\n"
-                                     "    FMA4        = No\n"
-                                     "    AVX2        = Yes\n"
-                                     "\n"
-                                     "SIMD: 512-bit\n"
-                                     "    AVX512-F    = Yes\n"
-                                     "    AVX512-CD   = Yes\n"
-                                     "    AVX512-PF   = No\n"
-                                     "    AVX512-ER   = No\n"
-                                     "    AVX512-VL   = Yes\n"
-                                     "    AVX512-BW   = Yes\n"
-                                     "    AVX512-DQ   = Yes\n"
-                                     "    AVX512-IFMA = Yes\n"
-                                     "    AVX512-VBMI = Yes\n"
-                                     "\n"
-                                     "Summary:\n"
-                                     "    Safe to use AVX:     Yes\n"
-                                     "    Safe to use AVX512:  Yes\n"
-                                     "\n";
-        QCOMPARE(QString::fromStdString(report_of(f)), QString::fromStdString(expected));
+        // A few representative lines of the report.
+        const std::string report = report_of(f);
+        for (const char* line : {"CPU Vendor:\n    AMD         = No\n    Intel       = Yes\n\n",
+                                 "    MPX         = No\n", "SIMD: 512-bit\n    AVX512-F    = Yes\n",
+                                 "Summary:\n    Safe to use AVX:     Yes\n    Safe to use AVX512:  Yes\n\n"})
+            QVERIFY2(report.find(line) != std::string::npos, line);
     }
 
     void decodes_recorded_amd_extended_leaf()
@@ -166,9 +115,7 @@ private slots:
         QVERIFY(f.os_avx && !f.os_avx512);
         QVERIFY(f.avx && !f.avx2 && !f.avx512_f && !f.bmi1 && !f.sha);
         QVERIFY(f.x64 && f.abm && f.sse4a && f.xop && f.fma4);
-        const std::string report = report_of(f);
-        QVERIFY(report.find("    Safe to use AVX:     Yes\n") != std::string::npos);
-        QVERIFY(report.find("    Safe to use AVX512:  No\n") != std::string::npos);
+        QVERIFY(report_of(f).find("    Safe to use AVX:     Yes\n    Safe to use AVX512:  No\n") != std::string::npos);
     }
 
     void unknown_vendor_and_missing_leaves()
@@ -184,8 +131,6 @@ private slots:
         QVERIFY(!f.vendor_amd && !f.vendor_intel);
         // Highest basic leaf 0 and highest extended leaf 0x80000000: no feature flags.
         QVERIFY(!f.mmx && !f.sse && !f.avx && !f.x64 && !f.abm);
-        const std::string report = report_of(f);
-        QVERIFY(report.rfind("CPU Vendor:\n    AMD         = No\n    Intel       = No\n\n", 0) == 0);
     }
 
     void no_xgetbv_without_os_xsave()
@@ -201,21 +146,14 @@ private slots:
         QCOMPARE(cpu.xgetbv_calls, 0);
         QVERIFY(f.avx && f.avx512_f);
         QVERIFY(!f.os_avx && !f.os_avx512);
-        const std::string report = report_of(f);
-        QVERIFY(report.find("    OS AVX      = No\n    OS AVX512   = No\n") != std::string::npos);
-        QVERIFY(report.find("    AVX         = Yes\n") != std::string::npos);
-        QVERIFY(report.find("    Safe to use AVX:     No\n    Safe to use AVX512:  No\n") != std::string::npos);
+        QVERIFY(report_of(f).find("    Safe to use AVX:     No\n    Safe to use AVX512:  No\n") != std::string::npos);
 
         // XSAVE on, but the OS keeps the YMM state off.
         cpu.leaves[1] = {0, 0, bits({27, 28}), 0};
         cpu.xcr0 = 0x3;
         QVERIFY(!ko::os_supports_avx(cpu.source()));
-        QVERIFY(!ko::os_supports_avx512(cpu.source()));
         cpu.xcr0 = 0x7;
-        QVERIFY(ko::os_supports_avx(cpu.source()));
-        QVERIFY(!ko::os_supports_avx512(cpu.source()));
-        cpu.xcr0 = 0xE7;
-        QVERIFY(ko::os_supports_avx512(cpu.source()));
+        QVERIFY(ko::os_supports_avx(cpu.source()) && !ko::os_supports_avx512(cpu.source()));
     }
 
     void agrees_with_compiler_runtime_on_this_machine()
@@ -223,96 +161,48 @@ private slots:
         __builtin_cpu_init();
         const ko::cpu_features f;
         QVERIFY(f.os_64bit && ko::os_supports_x64());
-        const std::string vendor = ko::cpu_vendor_text();
-        QCOMPARE(vendor.size(), std::size_t(12));
+        QCOMPARE(ko::cpu_vendor_text().size(), std::size_t(12));
         QCOMPARE(f.vendor_intel, bool(__builtin_cpu_is("intel")));
         QCOMPARE(f.vendor_amd, bool(__builtin_cpu_is("amd")));
-
-        QCOMPARE(f.mmx, bool(__builtin_cpu_supports("mmx")));
-        QCOMPARE(f.sse, bool(__builtin_cpu_supports("sse")));
-        QCOMPARE(f.sse2, bool(__builtin_cpu_supports("sse2")));
-        QCOMPARE(f.sse3, bool(__builtin_cpu_supports("sse3")));
-        QCOMPARE(f.ssse3, bool(__builtin_cpu_supports("ssse3")));
-        QCOMPARE(f.sse41, bool(__builtin_cpu_supports("sse4.1")));
-        QCOMPARE(f.sse42, bool(__builtin_cpu_supports("sse4.2")));
-        QCOMPARE(f.sse4a, bool(__builtin_cpu_supports("sse4a")));
-        QCOMPARE(f.aes, bool(__builtin_cpu_supports("aes")));
-        QCOMPARE(f.bmi1, bool(__builtin_cpu_supports("bmi")));
-        QCOMPARE(f.bmi2, bool(__builtin_cpu_supports("bmi2")));
-        QCOMPARE(f.sha, bool(__builtin_cpu_supports("sha")));
-        // The runtime counts these only with the register state enabled.
-        QCOMPARE(f.avx && f.os_avx, bool(__builtin_cpu_supports("avx")));
-        QCOMPARE(f.avx2 && f.os_avx, bool(__builtin_cpu_supports("avx2")));
-        QCOMPARE(f.fma3 && f.os_avx, bool(__builtin_cpu_supports("fma")));
-        QCOMPARE(f.fma4 && f.os_avx, bool(__builtin_cpu_supports("fma4")));
-        QCOMPARE(f.xop && f.os_avx, bool(__builtin_cpu_supports("xop")));
-        QCOMPARE(f.avx512_f && f.os_avx512, bool(__builtin_cpu_supports("avx512f")));
-        QCOMPARE(f.avx512_cd && f.os_avx512, bool(__builtin_cpu_supports("avx512cd")));
-        QCOMPARE(f.avx512_bw && f.os_avx512, bool(__builtin_cpu_supports("avx512bw")));
-        QCOMPARE(f.avx512_dq && f.os_avx512, bool(__builtin_cpu_supports("avx512dq")));
-        QCOMPARE(f.avx512_vl && f.os_avx512, bool(__builtin_cpu_supports("avx512vl")));
-        QCOMPARE(f.avx512_ifma && f.os_avx512, bool(__builtin_cpu_supports("avx512ifma")));
-        QCOMPARE(f.avx512_vbmi && f.os_avx512, bool(__builtin_cpu_supports("avx512vbmi")));
-        QCOMPARE(f.os_avx, ko::os_supports_avx());
+        // The runtime counts the AVX families only with the register state enabled.
+        const bool avx = f.os_avx, z = f.os_avx512;
+        const struct { const char* name; bool ours; bool runtime; } flags[] = {
+            {"sse2", f.sse2, bool(__builtin_cpu_supports("sse2"))},
+            {"sse4.2", f.sse42, bool(__builtin_cpu_supports("sse4.2"))},
+            {"sse4a", f.sse4a, bool(__builtin_cpu_supports("sse4a"))},
+            {"aes", f.aes, bool(__builtin_cpu_supports("aes"))},
+            {"bmi2", f.bmi2, bool(__builtin_cpu_supports("bmi2"))},
+            {"sha", f.sha, bool(__builtin_cpu_supports("sha"))},
+            {"avx", f.avx && avx, bool(__builtin_cpu_supports("avx"))},
+            {"avx2", f.avx2 && avx, bool(__builtin_cpu_supports("avx2"))},
+            {"fma", f.fma3 && avx, bool(__builtin_cpu_supports("fma"))},
+            {"avx512f", f.avx512_f && z, bool(__builtin_cpu_supports("avx512f"))},
+            {"avx512bw", f.avx512_bw && z, bool(__builtin_cpu_supports("avx512bw"))},
+            {"avx512vl", f.avx512_vl && z, bool(__builtin_cpu_supports("avx512vl"))},
+        };
+        for (const auto& flag : flags)
+            QVERIFY2(flag.ours == flag.runtime, flag.name);
         QCOMPARE(f.os_avx512, ko::os_supports_avx512());
-    }
-
-    void show_cpu_report_prints_the_same_report_each_time()
-    {
-        std::string first, second;
-        {
-            capture_stdout out;
-            ko::show_cpu_report();
-            first = out.text();
-        }
-        {
-            capture_stdout out;
-            ko::show_cpu_report();
-            second = out.text();
-        }
-        QVERIFY(!first.empty());
-        QCOMPARE(first, second);
-        QCOMPARE(first, report_of(ko::cpu_features()));
-        QVERIFY(first.find("Summary:\n") != std::string::npos);
-    }
-
-    void feature_line()
-    {
+        // The printed report is the one of this machine's features.
         capture_stdout out;
-        ko::print_feature_line("label ", true);
-        ko::print_feature_line("", false);
-        QCOMPARE(out.text(), std::string("label Yes\nNo\n"));
+        ko::show_cpu_report();
+        QCOMPARE(out.text(), report_of(f));
     }
 
-    void vector128_formatting()
+    void vector_formatting()
     {
-        const __m128i v = _mm_setr_epi32(1, 2, 3, 4);
-        QCOMPARE(ko::vector128_text(v), std::string("0x01000000,0x02000000,0x03000000,0x04000000 1,2,3,4"));
         const __m128i w = _mm_setr_epi32(static_cast<int>(0xDEADBEEF), -1, 0, 0x7FFFFFFF);
         QCOMPARE(ko::vector128_text(w),
                  std::string("0xEFBEADDE,0xFFFFFFFF,0x00000000,0xFFFFFF7F 3735928559,4294967295,0,2147483647"));
-        QCOMPARE(ko::labelled_vector128_text("xmm0", v),
-                 std::string("xmm0: 0x01000000,0x02000000,0x03000000,0x04000000 1,2,3,4 "));
-        capture_stdout out;
-        ko::print_vector128(v);
-        QCOMPARE(out.text(), std::string("0x01000000,0x02000000,0x03000000,0x04000000 1,2,3,4\n"));
-    }
-
-    void vector256_formatting_where_avx_is_usable()
-    {
         const ko::cpu_features f;
         if (!(f.avx && f.os_avx))
             QSKIP("this processor or system cannot run AVX code");
         alignas(32) const std::int32_t words[8] = {1, 2, 3, 4, 5, 6, 7, 255};
         __m256i v;
         std::memcpy(&v, words, sizeof v);
-        const std::string expected = "0x01000000,0x02000000,0x03000000,0x04000000,0x05000000,0x06000000,"
-                                     "0x07000000,0xFF000000 1,2,3,4,5,6,7,255";
-        QCOMPARE(ko::vector256_text(v), expected);
-        QCOMPARE(ko::labelled_vector256_text("ymm1", v), "ymm1: " + expected + " ");
-        capture_stdout out;
-        ko::print_vector256(v);
-        QCOMPARE(out.text(), expected + "\n");
+        QCOMPARE(ko::labelled_vector256_text("ymm1", v),
+                 std::string("ymm1: 0x01000000,0x02000000,0x03000000,0x04000000,0x05000000,0x06000000,"
+                             "0x07000000,0xFF000000 1,2,3,4,5,6,7,255 "));
     }
 };
 

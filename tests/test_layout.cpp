@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace ko::qt;
@@ -31,80 +30,57 @@ struct grid {
     }
 };
 
-QWidget* plain_widget()
-{
-    return new QWidget;
-}
-
 } // namespace
 
 class test_layout : public QObject {
     Q_OBJECT
 private slots:
-    void wrapping_row_wise()
+    void wrapping_and_line_break()
     {
         grid g(3);
         std::vector<QWidget*> widgets;
         for (int i = 0; i < 7; ++i) {
-            widgets.push_back(plain_widget());
+            widgets.push_back(new QWidget);
             g.l->add(widgets.back());
         }
-        const QVector<QPair<int, int>> expected{{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}, {0, 2}};
         for (int i = 0; i < 7; ++i) {
-            const cell* c = g.at(expected[i].first, expected[i].second);
-            QVERIFY(c);
-            QCOMPARE(c->wrapped_widget.data(), widgets[std::size_t(i)]);
+            const cell* c = g.at(i % 3, i / 3);
+            QVERIFY(c && c->wrapped_widget.data() == widgets[std::size_t(i)]);
             QCOMPARE(widgets[std::size_t(i)]->parentWidget(), &g.parent);
         }
-        QCOMPARE(g.l->cursor_column, 1);
-        QCOMPARE(g.l->cursor_row, 2);
-        QCOMPARE(g.l->current_column, 0);
-        QCOMPARE(g.l->current_row, 2);
         // Holes of the new row are filled by the next placement only.
         QVERIFY(!g.at(1, 2));
         g.l->place_cell(cell(), 0, 3);
         QVERIFY(g.at(1, 2) && g.at(1, 2)->isEmpty() && !g.at(1, 2)->span_filler);
         QCOMPARE(g.l->count(), 7);
         QCOMPARE(g.l->itemAt(3)->widget(), widgets[3]);
-        QVERIFY(!g.l->itemAt(7));
-        QVERIFY(!g.l->itemAt(-1));
-        QVERIFY(!g.l->takeAt(0));
-    }
+        QVERIFY(!g.l->itemAt(7) && !g.l->takeAt(0));
 
-    void no_wrap_and_line_break()
-    {
-        grid g(0);
+        grid flat(0);
         for (int i = 0; i < 5; ++i)
-            g.l->add(plain_widget());
-        QCOMPARE(int(g.l->column_widths.size()), 5);
-        QCOMPARE(int(g.l->row_heights.size()), 1);
-        g.l->add(cell(plain_widget(), line_break));
-        QCOMPARE(g.l->cursor_column, 0);
-        QCOMPARE(g.l->cursor_row, 1);
-        g.l->add(plain_widget());
-        QVERIFY(g.at(0, 1) && g.at(0, 1)->wrapped_widget);
+            flat.l->add(new QWidget);
+        QCOMPARE(int(flat.l->column_widths.size()), 5);
+        flat.l->add(cell(new QWidget, line_break));
+        flat.l->add(new QWidget);
+        QVERIFY(flat.at(0, 1) && flat.at(0, 1)->wrapped_widget);
 
         // Column-wise: the cursor runs down the rows and wraps to the next column.
         QWidget parent;
         auto* columns = new ko::qt::layout(&parent, 2, true);
         for (int i = 0; i < 3; ++i)
-            columns->add(plain_widget());
-        QCOMPARE(columns->cells.count(ko::qt::layout::position{0, 1}), std::size_t(1));
+            columns->add(new QWidget);
+        QVERIFY(columns->cells.at(ko::qt::layout::position{0, 1}).wrapped_widget);
         QVERIFY(columns->cells.at(ko::qt::layout::position{1, 0}).wrapped_widget);
-        QCOMPARE(columns->cursor_column, 1);
-        QCOMPARE(columns->cursor_row, 1);
     }
 
     void column_span_and_fillers()
     {
         grid g(3);
-        auto* wide = plain_widget();
-        auto* next = plain_widget();
+        auto* wide = new QWidget;
+        auto* next = new QWidget;
         g.l->add(cell(wide, column_span(2), column_width(50)));
         g.l->add(cell(next, column_width(30)));
-        QVERIFY(g.at(1, 0)->span_filler);
-        QVERIFY(!g.at(1, 0)->isEmpty());
-        QCOMPARE(g.at(2, 0)->wrapped_widget.data(), next);
+        QVERIFY(g.at(1, 0)->span_filler && !g.at(1, 0)->isEmpty());
         g.l->column_widths[1] = 70;
         g.pass();
         QCOMPARE(wide->geometry(), QRect(0, 0, 120, 200));
@@ -113,29 +89,22 @@ private slots:
 
         // A row span covers the row below; the next add there skips it.
         grid tall(2);
-        auto* high = plain_widget();
+        auto* high = new QWidget;
         tall.l->add(cell(high, row_span(2), row_height(40)));
-        tall.l->add(plain_widget());
-        tall.l->add(plain_widget());
-        QVERIFY(tall.at(0, 1)->span_filler);
-        QVERIFY(tall.at(1, 1)->wrapped_widget);
+        tall.l->add(new QWidget);
+        tall.l->add(new QWidget);
+        QVERIFY(tall.at(0, 1)->span_filler && tall.at(1, 1)->wrapped_widget);
         tall.pass();
         QCOMPARE(high->height(), 200);
-    }
 
-    void holes_take_no_room()
-    {
-        grid g(0);
-        auto* a = plain_widget();
-        auto* b = plain_widget();
-        g.l->place_cell(cell(a), 0, 0);
-        g.l->place_cell(cell(b), 2, 0);
-        QVERIFY(!g.at(1, 0)); // filled only by the next placement
-        g.l->place_cell(cell(plain_widget()), 0, 1);
-        QVERIFY(g.at(1, 0) && g.at(1, 0)->isEmpty() && !g.at(1, 0)->span_filler);
-        g.l->column_widths = {100, 60, 50};
-        g.pass();
-        QCOMPARE(a->geometry().x(), 0);
+        // A hole takes no room: the cell after it moves up to the gap.
+        grid holes(0);
+        auto* b = new QWidget;
+        holes.l->place_cell(cell(new QWidget), 0, 0);
+        holes.l->place_cell(cell(b), 2, 0);
+        holes.l->place_cell(cell(new QWidget), 0, 1);
+        holes.l->column_widths = {100, 60, 50};
+        holes.pass();
         QCOMPARE(b->geometry().x(), 100);
         QCOMPARE(b->width(), 50);
     }
@@ -144,23 +113,23 @@ private slots:
     {
         const auto x_of = [](option_list extra) {
             grid g(0);
-            auto* w = plain_widget();
+            auto* w = new QWidget;
             g.l->add(cell(w, width(100), column_width(300), extra));
             g.pass();
             return w->geometry().x();
         };
-        QCOMPARE(x_of({}), 100);
-        QCOMPARE(x_of(margin_right(10)), 190);
-        QCOMPARE(x_of(margin_left(7)), 7);
         option_list both = margin_left(7);
         add_options(both, margin_right(10));
-        QCOMPARE(x_of(both), 0);
-        QCOMPARE(x_of(padding_left(9)), 100); // paddings do not move a fixed width
+        // Centred; a right margin aligns right, a left one left, both: left; paddings do not move it.
+        const std::vector<std::pair<option_list, int>> cases = {
+            {{}, 100}, {margin_right(10), 190}, {margin_left(7), 7}, {both, 0}, {padding_left(9), 100}};
+        for (const auto& [extra, x] : cases)
+            QCOMPARE(x_of(extra), x);
 
         // Vertically the same: fixed height 50 in a 200 row.
         grid g(0);
-        auto* centred = plain_widget();
-        auto* bottom = plain_widget();
+        auto* centred = new QWidget;
+        auto* bottom = new QWidget;
         g.l->add(cell(centred, height(50)));
         g.l->add(cell(bottom, height(50), margin_bottom(10), offset(3, 4)));
         g.pass();
@@ -171,7 +140,7 @@ private slots:
     void stretch_margins_paddings_and_background()
     {
         grid g(0, 100, 60);
-        auto* w = plain_widget();
+        auto* w = new QWidget;
         g.l->add(cell(w, margin(1, 5, 3, 5), padding(2, 2, 2, 2), column_width(100)));
         g.pass();
         QCOMPARE(w->geometry(), QRect(7, 3, 86, 60 - 1 - 3 - 4));
@@ -181,40 +150,29 @@ private slots:
 
         // Negative sizes become 0.
         grid tiny(0, 10, 10);
-        auto* squeezed = plain_widget();
+        auto* squeezed = new QWidget;
         tiny.l->add(cell(squeezed, margin_left(8), margin_right(8), margin_top(20)));
         tiny.pass();
         QCOMPARE(squeezed->size(), QSize(0, 0));
-    }
 
-    void flexible_shares_and_first_column_width()
-    {
-        grid g(0, 400, 100);
-        auto* a = plain_widget();
-        auto* b = plain_widget();
-        auto* c = plain_widget();
-        g.l->add(cell(a, column_width(100)));
-        g.l->add(b);
-        g.l->add(cell(c, first_column_width(30)));
-        g.pass();
-        QCOMPARE(a->geometry(), QRect(0, 0, 100, 100));
+        // Flexible columns share what the fixed ones leave.
+        grid flex(0, 400, 100);
+        auto* b = new QWidget;
+        auto* c = new QWidget;
+        flex.l->add(cell(new QWidget, column_width(100)));
+        flex.l->add(b);
+        flex.l->add(cell(c, first_column_width(30)));
+        flex.pass();
         QCOMPARE(b->geometry(), QRect(100, 0, 150, 100));
         QCOMPARE(c->geometry(), QRect(250, 0, 30, 100));
-        QCOMPARE(g.l->minimumSize(), QSize(100, 0));
-        QCOMPARE(g.l->sizeHint(), QSize(140, 20));
-
-        ko::qt::layout sizes;
-        sizes.column_widths = {100, 0};
-        sizes.row_heights = {0, 50};
-        QCOMPARE(sizes.sizeHint(), QSize(120, 70));
-        QCOMPARE(sizes.minimumSize(), QSize(100, 50));
-        sizes.setGeometry(QRect(0, 0, 10, 10)); // no parent widget: nothing to do
+        QCOMPARE(flex.l->minimumSize(), QSize(100, 0));
+        QCOMPARE(flex.l->sizeHint(), QSize(140, 20));
     }
 
     void pass_guard()
     {
         grid g(0, 200, 100);
-        auto* w = plain_widget();
+        auto* w = new QWidget;
         g.l->add(w);
         for (int i = 0; i < 5; ++i) {
             g.l->column_widths[0] = 10 + i;
@@ -236,17 +194,10 @@ private slots:
         auto* l = new ko::qt::layout(&parent, 2);
         auto* w = new QLabel("x");
         test_support::stream_capture capture;
-        bool thrown = false;
-        try {
-            l->addWidget(w);
-        } catch (const ko::exception& e) {
-            thrown = true;
-            QCOMPARE(QString(e.what()), QString("This layout works different. Use add() instead."));
-        }
-        QVERIFY(thrown);
+        QVERIFY_EXCEPTION_THROWN(l->addWidget(w), ko::exception);
         QCOMPARE(capture.err(), std::string("This layout works different. Use add() instead.\n"));
-        QCOMPARE(l->count(), 0);
         QVERIFY(l->cells.empty());
+        delete w;
     }
 
     void nested_layout_in_a_holder()
@@ -264,9 +215,7 @@ private slots:
         outer->add(cell(left, column_width(100)));
         outer->add(inner, margin_left(10), no_background);
         QWidget* holder = inner->parentWidget();
-        QVERIFY(holder);
-        QCOMPARE(holder->parentWidget(), &window);
-        QCOMPARE(top->parentWidget(), holder);
+        QVERIFY(holder && holder->parentWidget() == &window && top->parentWidget() == holder);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_COMPARE_WITH_TIMEOUT(holder->geometry(), QRect(110, 0, 190, 100), 2000);
@@ -277,15 +226,12 @@ private slots:
     void deleted_widgets_and_registry()
     {
         auto* g = new grid(2);
-        auto* kept = plain_widget();
-        auto* doomed = plain_widget();
+        auto* kept = new QWidget;
+        auto* doomed = new QWidget;
         g->l->add(kept);
         g->l->add(doomed);
         cell* stored = registered_cell(kept);
-        QVERIFY(stored);
-        QCOMPARE(stored->layout, g->l);
-        QCOMPARE(stored->column, 0);
-        QVERIFY(registered_cell(doomed));
+        QVERIFY(stored && stored->layout == g->l && registered_cell(doomed));
 
         delete doomed; // before its layout
         QVERIFY(!registered_cell(doomed));
@@ -296,7 +242,7 @@ private slots:
 
         // Replacing a cell drops its registry entry and its old background.
         QPointer<QWidget> old_background = stored->background_widget();
-        auto* replacement = plain_widget();
+        auto* replacement = new QWidget;
         g->l->place_cell(cell(replacement), 0, 0);
         QVERIFY(!registered_cell(kept));
         QCOMPARE(registered_cell(replacement)->wrapped_widget.data(), replacement);
@@ -324,32 +270,27 @@ private slots:
         auto* hidden_one = new QLabel("hidden");
         l->add(moved);
         l->add(cell(hidden_one, ko::qt::hidden));
-        QCOMPARE(moved->parentWidget(), &window);
-        QVERIFY(moved->isVisible());
-        QVERIFY(!hidden_one->isVisible());
+        QVERIFY(moved->parentWidget() == &window && moved->isVisible() && !hidden_one->isVisible());
     }
 
     void painted_cells()
     {
         QWidget window;
-        window.setStyleSheet("QWidget#window{background-color:rgb(47,47,47);}");
         window.setObjectName("window");
+        window.setStyleSheet("QWidget#window{background-color:rgb(47,47,47);}");
         window.resize(200, 100);
         auto* l = new ko::qt::layout(&window, 2);
         auto* inner = new QWidget;
         l->add(cell(inner, column_width(100), fixed_size(40, 20), padding(5, 5, 5, 5),
                     style("background-color:rgb(0,0,200);"), background_style("background-color:rgb(200,0,0);")));
-        auto* bare = new QWidget;
-        l->add(cell(bare, fixed_size(40, 20), background_style("background-color:rgb(200,0,0);"), no_background,
+        l->add(cell(new QWidget, fixed_size(40, 20), background_style("background-color:rgb(200,0,0);"), no_background,
                     style("background-color:rgb(0,200,0);")));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_COMPARE_WITH_TIMEOUT(inner->geometry(), QRect(30, 40, 40, 20), 2000);
         const QImage picture = window.grab().toImage();
         QVERIFY(colour_near(picture.pixelColor(50, 50), 0, 0, 200, 0));   // the widget
-        QVERIFY(colour_near(picture.pixelColor(50, 45), 0, 0, 200, 0));
         QVERIFY(colour_near(picture.pixelColor(27, 37), 200, 0, 0, 0));   // its background, padded
-        QVERIFY(colour_near(picture.pixelColor(72, 62), 200, 0, 0, 0));
         QVERIFY(colour_near(picture.pixelColor(22, 50), 47, 47, 47, 0));  // outside the paddings
         QVERIFY(colour_near(picture.pixelColor(150, 50), 0, 200, 0, 0));  // second widget
         QVERIFY(colour_near(picture.pixelColor(105, 5), 47, 47, 47, 0));  // no background there
@@ -360,8 +301,8 @@ private slots:
         QWidget window;
         window.resize(100, 200);
         auto* l = new ko::qt::layout(&window, 1);
-        auto* top = plain_widget();
-        auto* below = plain_widget();
+        auto* top = new QWidget;
+        auto* below = new QWidget;
         l->add(cell(top, row_height(100)));
         l->add(below);
         window.show();
@@ -374,10 +315,7 @@ private slots:
         QVERIFY(clock.elapsed() >= 150 && clock.elapsed() < 2000);
         QCOMPARE(l->row_heights[0], 20);
         QTRY_COMPARE_WITH_TIMEOUT(below->geometry(), QRect(0, 20, 100, 180), 2000);
-        QCOMPARE(window.size(), QSize(100, 200));
-
         c->animate_column_width(60, 0);
-        QCOMPARE(l->column_widths[0], 60);
         QTRY_COMPARE_WITH_TIMEOUT(top->width(), 60, 2000);
 
         // A cell that was never placed has no layout: logged, not thrown.
@@ -388,36 +326,13 @@ private slots:
 
     // ---------------------------------------------------------------- options
 
-    void option_ids_in_table_order()
-    {
-        const std::vector<const cell_option*> keys{
-            &margin, &margin_top, &margin_bottom, &margin_left, &margin_right, &padding, &padding_top,
-            &padding_bottom, &padding_left, &padding_right, &width, &height, &fixed_size, &style,
-            &background_style, &no_background, &row_height, &row_span, &column_span, &column_width, &hidden,
-            &disabled, &first_column_width, &line_break, &offset_x, &offset_y, &offset, &size_from_widget,
-            &size_from_widget_fixed};
-        for (int i = 0; i < int(keys.size()); ++i)
-            QCOMPARE(keys[std::size_t(i)]->id, i);
-        QCOMPARE(next_option_id, 29);
-        QVERIFY(margin_top.is(1));
-        QVERIFY(make_option_list(&hidden) == option_list{&hidden});
-    }
-
     void option_values()
     {
         QWidget w;
         w.resize(33, 44);
-        cell c(&w, margin(1, 2, 3, 4), padding(5, 6, 7, 8), offset_x(9), offset_y(10), row_span(2), column_span(3));
-        QCOMPARE(c.margins[cell::top], 1.0f);
+        cell c(&w, margin(1, 2, 3, 4), offset_x(9));
         QCOMPARE(c.margins[cell::right], 2.0f);
-        QCOMPARE(c.margins[cell::bottom], 3.0f);
         QCOMPARE(c.margins[cell::left], 4.0f);
-        QCOMPARE(c.paddings[cell::top], 5.0f);
-        QCOMPARE(c.paddings[cell::left], 8.0f);
-        QCOMPARE(c.offset_x, 9);
-        QCOMPARE(c.offset_y, 10);
-        QCOMPARE(c.row_span, 2);
-        QCOMPARE(c.column_span, 3);
 
         // Values live in the keys: the one stored last before construction counts.
         option_list first = margin_left(4);
@@ -427,58 +342,26 @@ private slots:
         cell bare_key(&w, margin_left);
         QCOMPARE(bare_key.margins[cell::left], 9.0f);
 
-        cell sized(&w, size_from_widget);
-        QCOMPARE(sized.width, 33.0f);
-        QCOMPARE(sized.height, 44.0f);
-        QCOMPARE(sized.first_column_width, 0);
         cell sized_fixed(&w, size_from_widget_fixed, disabled, ko::qt::hidden);
+        QCOMPARE(sized_fixed.width, 33.0f);
         QCOMPARE(sized_fixed.first_column_width, 33);
-        QVERIFY(!w.isEnabled());
-        QVERIFY(w.isHidden());
-
-        cell empty(nullptr, fixed_size(120, 30), style("color:red;"), size_from_widget);
+        QVERIFY(!w.isEnabled() && w.isHidden());
+        cell empty(nullptr, fixed_size(120, 30), size_from_widget); // no widget to take a size from
         QCOMPARE(empty.width, 120.0f);
-        QCOMPARE(empty.height, 30.0f);
-        cell with_widget(&w, fixed_size(120, 30));
-        QCOMPARE(w.minimumSize(), QSize(120, 30));
-        QCOMPARE(w.maximumSize(), QSize(120, 30));
-
-        cell twice_no_background(&w, no_background, no_background);
-        QCOMPARE(twice_no_background.background_widget()->styleSheet(),
-                 QString("background-color:none;background-image:none;background-color:none;background-image:none;"));
-        option_list ab = background_style("a:b;");
-        option_list cd = background_style("c:d;");
-        cell appended(&w, ab, cd);
-        QCOMPARE(appended.background_widget()->styleSheet(), QString("c:d;c:d;"));
     }
 
-    void style_merge()
+    void style_merge_and_declarations()
     {
         QWidget w;
-        w.setStyleSheet("color:red;");
-        cell c(&w, style("border:none;color:blue"));
-        QCOMPARE(w.styleSheet(), QString("border:none;color:blue;"));
-
         w.setStyleSheet("width:10px;color:red");
         merge_style(&w, ";;nothing;:novalue;noname:;image:url(:/gui/a.png)");
         QCOMPARE(w.styleSheet(), QString("color:red;image:url(:/gui/a.png);width:10px;"));
 
-        // Selector blocks lose their structure: their pieces are read as declarations.
-        w.setStyleSheet("QLabel{color:red;}");
-        merge_style(&w, "");
-        QCOMPARE(w.styleSheet(), QString("QLabel{color:red;"));
-    }
-
-    void style_declarations()
-    {
-        QWidget w;
         w.setStyleSheet("color:red;border:none;");
         set_style_declarations(&w, "color:blue;margin:2px");
         QCOMPARE(w.styleSheet(), QString("color:blue;border:none;margin:2px;"));
         // A declaration already present unchanged stops the call: nothing is set.
         set_style_declarations(&w, "padding:1px;border:none;");
-        QCOMPARE(w.styleSheet(), QString("color:blue;border:none;margin:2px;"));
-        set_style_declarations(&w, "");
         QCOMPARE(w.styleSheet(), QString("color:blue;border:none;margin:2px;"));
     }
 };

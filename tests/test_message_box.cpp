@@ -10,11 +10,8 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QtTest>
 
 using test_support::act_on_modal_later;
@@ -39,12 +36,9 @@ private slots:
     void default_buttons_by_helper()
     {
         // question_yes_no with default Yes: Yes is the default, relabelled.
-        QAbstractButton* seen_default = nullptr;
         QString seen_default_text;
         act_on_modal_later([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QVERIFY(box);
-            seen_default = box->defaultButton();
+            QAbstractButton* seen_default = qobject_cast<QMessageBox*>(w)->defaultButton();
             seen_default_text = seen_default ? seen_default->text() : QString();
             click_button_later("Go on");
         });
@@ -56,17 +50,10 @@ private slots:
         QCOMPARE(int(ko::message_box::question_yes_no(nullptr, "T", "Sure?", "Go on", "Stop", QMessageBox::Yes)),
                  0x00010000);
 
-        // information with Ok and NoButton: Ok has the accept role.
-        ko::message_box info(QMessageBox::Information, "Info", "Text");
-        info.set_buttons(QMessageBox::Ok, QMessageBox::NoButton);
-        QVERIFY(info.defaultButton());
-        QCOMPARE(info.standardButton(info.defaultButton()), QMessageBox::Ok);
-
         // question with Yes | No and NoButton: neither has the accept role.
         ko::message_box question(QMessageBox::Question, "Q", "Text");
         question.set_buttons(QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
         QVERIFY(!question.defaultButton());
-        QCOMPARE(question.buttons().size(), 2);
 
         // An explicit default wins over the accept role; buttons come in ascending order.
         ko::message_box three(QMessageBox::Warning, "W", "Text");
@@ -75,11 +62,6 @@ private slots:
         auto* button_box = three.findChild<QDialogButtonBox*>();
         QVERIFY(button_box);
         QCOMPARE(int(button_box->standardButtons()), int(QMessageBox::Ok | QMessageBox::No | QMessageBox::Cancel));
-
-        // The icon label gets its own sheet.
-        auto* icon_label = three.findChild<QLabel*>("qt_msgboxex_icon_label");
-        QVERIFY(icon_label);
-        QVERIFY(icon_label->styleSheet().contains("rgb(184,196,191)"));
     }
 
     void escape_button()
@@ -95,32 +77,11 @@ private slots:
 
     void every_helper_returns_the_clicked_button()
     {
-        click_button_later("Always");
-        QCOMPARE(ko::message_box::question_yes_no_all(nullptr, "T", "X", "Once", "Never once", "Always", "Never"),
-                 QMessageBox::YesToAll);
         click_button_later("Never");
         QCOMPARE(ko::message_box::question_yes_no_all(nullptr, "T", "X", "Once", "Never once", "Always", "Never"),
                  QMessageBox::NoToAll);
         click_button_later("Keep");
         QCOMPARE(ko::message_box::critical_yes_no(nullptr, "T", "X", "Delete", "Keep"), QMessageBox::No);
-        act_on_modal_later([](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            box->button(QMessageBox::Ok)->click();
-        });
-        QCOMPARE(ko::message_box::critical(nullptr, "T", "X"), QMessageBox::Ok);
-        act_on_modal_later([](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QCOMPARE(box->icon(), QMessageBox::Warning);
-            box->button(QMessageBox::Ok)->click();
-        });
-        QCOMPARE(ko::message_box::warning(nullptr, "T", "X"), QMessageBox::Ok);
-        act_on_modal_later([](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QCOMPARE(box->icon(), QMessageBox::Question);
-            box->button(QMessageBox::No)->click();
-        });
-        QCOMPARE(ko::message_box::question(nullptr, "T", "X"), QMessageBox::No);
     }
 
     void logged_title_text_and_button()
@@ -154,7 +115,6 @@ private slots:
             qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
         });
         ko::message_box::information(nullptr, "Look", "A fairly long text to paint in the box");
-        QVERIFY(!picture.isNull());
         QVERIFY(colour_near(picture.pixelColor(1, 1), 47, 47, 47, 0));
         QVERIFY(colour_near(picture.pixelColor(picture.width() - 2, picture.height() / 2), 47, 47, 47, 0));
         int text_pixels = 0;
@@ -165,49 +125,24 @@ private slots:
         QVERIFY2(text_pixels > 20, qPrintable(QString::number(text_pixels)));
     }
 
-    void button_frame_comes_from_the_border_image()
-    {
-        ko::message_box box(QMessageBox::Information, "Look", "Text");
-        box.set_buttons(QMessageBox::Ok, QMessageBox::NoButton);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QAbstractButton* ok = box.button(QMessageBox::Ok);
-        const QImage normal = ok->grab().toImage();
-        const QImage frame(":/gui/button/dark_normal.png");
-        QVERIFY(!frame.isNull());
-        // The top-left corner of the button is the image's 3-pixel corner, unscaled.
-        QCOMPARE(normal.pixelColor(1, 1).rgb(), frame.pixelColor(1, 1).rgb());
-        QTest::mousePress(ok, Qt::LeftButton);
-        const QImage pressed = ok->grab().toImage();
-        QTest::mouseRelease(ok, Qt::LeftButton);
-        QVERIFY(normal != pressed);
-    }
-
     void input_item_choice()
     {
         const QStringList tracks{"Morning", "Noon", "Evening"};
         bool ok = false;
-        QString start;
         act_on_modal_later([&](QWidget* w) {
-            auto* dialog = qobject_cast<QInputDialog*>(w);
-            start = dialog->textValue();
-            QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
-            auto* combo = dialog->findChild<QComboBox*>();
+            auto* combo = w->findChild<QComboBox*>();
             QVERIFY(combo && !combo->isEditable());
             combo->setCurrentIndex(2);
-            dialog->accept();
+            qobject_cast<QDialog*>(w)->accept();
         });
         QCOMPARE(ko::input_get_item(nullptr, "Track", "Choose", tracks, 0, false, &ok), QString("Evening"));
         QVERIFY(ok);
-        QCOMPARE(start, QString("Morning"));
-
-        for (int current : {-1, 3}) {
+        // Rejected: empty for an out-of-range start, else the start item.
+        for (int current : {-1, 3, 1}) {
             act_on_modal_later([&](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-            QCOMPARE(ko::input_get_item(nullptr, "Track", "Choose", tracks, current, false, &ok), QString());
-            QVERIFY(!ok);
+            QCOMPARE(ko::input_get_item(nullptr, "Track", "Choose", tracks, current, false, &ok),
+                     current == 1 ? QString("Noon") : QString());
         }
-        act_on_modal_later([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-        QCOMPARE(ko::input_get_item(nullptr, "Track", "Choose", tracks, 1, false, &ok), QString("Noon"));
     }
 
     void input_numbers_and_texts()
@@ -215,8 +150,6 @@ private slots:
         bool ok = true;
         act_on_modal_later([](QWidget* w) {
             auto* dialog = qobject_cast<QInputDialog*>(w);
-            QCOMPARE(dialog->intMinimum(), 1);
-            QCOMPARE(dialog->intMaximum(), 9);
             QCOMPARE(dialog->intStep(), 2);
             dialog->setIntValue(7);
             dialog->accept();
@@ -229,38 +162,11 @@ private slots:
 
         act_on_modal_later([](QWidget* w) {
             auto* dialog = qobject_cast<QInputDialog*>(w);
-            QCOMPARE(dialog->doubleDecimals(), 3);
-            QCOMPARE(dialog->doubleValue(), 1.5);
-            dialog->setDoubleValue(2.125);
-            dialog->accept();
-        });
-        QCOMPARE(ko::input_get_double(nullptr, "D", "Value", 1.5, 0, 10, 3, &ok), 2.125);
-        act_on_modal_later([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-        QCOMPARE(ko::input_get_double(nullptr, "D", "Value", 1.5, 0, 10, 3, &ok), 1.5);
-
-        act_on_modal_later([](QWidget* w) {
-            auto* dialog = qobject_cast<QInputDialog*>(w);
             QVERIFY(dialog->findChild<QPlainTextEdit*>());
-            QCOMPARE(dialog->textValue(), QString("line 1\nline 2"));
             dialog->setTextValue("changed\ntext");
             dialog->accept();
         });
         QCOMPARE(ko::input_get_multi_line_text(nullptr, "M", "Text", "line 1\nline 2", &ok), QString("changed\ntext"));
-        act_on_modal_later([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-        QCOMPARE(ko::input_get_multi_line_text(nullptr, "M", "Text", "kept?", &ok), QString());
-
-        act_on_modal_later([](QWidget* w) {
-            auto* dialog = qobject_cast<QInputDialog*>(w);
-            QCOMPARE(dialog->textEchoMode(), QLineEdit::Password);
-            QCOMPARE(dialog->okButtonText(), QString("Take"));
-            QCOMPARE(dialog->cancelButtonText(), QString("Leave"));
-            dialog->setTextValue("secret");
-            click_button_later("Take");
-        });
-        QCOMPARE(ko::input_get_text(nullptr, "P", "Password", QLineEdit::Password, "", &ok, {}, Qt::ImhNone, "Take",
-                                    "Leave"),
-                 QString("secret"));
-        QVERIFY(ok);
         click_button_later("Cancel");
         QCOMPARE(ko::input_get_text(nullptr, "P", "Name", QLineEdit::Normal, "start", &ok), QString());
         QVERIFY(!ok);
@@ -268,23 +174,17 @@ private slots:
 
     void input_dialog_is_painted_dark()
     {
-        for (bool flat : {false, true}) {
-            ko::input_dialog_flat_style = flat;
-            QImage picture;
-            QColor line_edit_colour;
-            act_on_modal_later([&](QWidget* w) {
-                picture = w->grab().toImage();
-                auto* edit = w->findChild<QLineEdit*>();
-                const QImage edit_picture = edit->grab().toImage();
-                line_edit_colour = edit_picture.pixelColor(edit_picture.width() / 2, 2);
-                qobject_cast<QDialog*>(w)->reject();
-            });
-            ko::input_get_text(nullptr, "P", "Name", QLineEdit::Normal, "");
-            QVERIFY(!picture.isNull());
-            QVERIFY(colour_near(picture.pixelColor(1, 1), 47, 47, 47, 0));
-            QVERIFY2(colour_near(line_edit_colour, 38, 38, 38, 0), qPrintable(line_edit_colour.name()));
-        }
-        ko::input_dialog_flat_style = false;
+        QImage picture;
+        QColor line_edit_colour;
+        act_on_modal_later([&](QWidget* w) {
+            picture = w->grab().toImage();
+            const QImage edit_picture = w->findChild<QLineEdit*>()->grab().toImage();
+            line_edit_colour = edit_picture.pixelColor(edit_picture.width() / 2, 2);
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        ko::input_get_text(nullptr, "P", "Name", QLineEdit::Normal, "");
+        QVERIFY(colour_near(picture.pixelColor(1, 1), 47, 47, 47, 0));
+        QVERIFY2(colour_near(line_edit_colour, 38, 38, 38, 0), qPrintable(line_edit_colour.name()));
     }
 };
 
