@@ -48,24 +48,6 @@ private slots:
         QVERIFY(order.isEmpty());
     }
 
-    void answer_from_other_thread_ends_wait()
-    {
-        ko::exif_response response;
-        QThread* answering = QThread::create([&] {
-            QThread::msleep(50);
-            response.answer = "-A=1\n";
-            response.set_done();
-        });
-        answering->start();
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(response.wait(5000));
-        QVERIFY(timer.elapsed() < 2000);
-        QCOMPARE(response.data(), QByteArray("-A=1\n"));
-        QVERIFY(answering->wait(5000));
-        delete answering;
-    }
-
     void cancelled_response_fails_at_once()
     {
         ko::exif_response response;
