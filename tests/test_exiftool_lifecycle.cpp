@@ -1,6 +1,5 @@
 // Life of the bridge as a whole: finding the executable, a missing
-// ExifTool, requests on a bridge that is not started, a shut-down with a
-// write in flight, and no ExifTool left behind by a crashed application.
+// ExifTool, a shut-down with a write in flight, and no ExifTool left behind by a crashed application.
 #include "exiftool_support.h"
 #include "ko/exiftool.h"
 #include "test_support.h"
@@ -78,18 +77,6 @@ private slots:
         const exif_tag_map tags = ko::exiftool::read_tags("/x/echo", false, false);
         std::printf("PROGRAM=%s\n", tags.count("Program") ? qPrintable(tags.at("Program")) : "");
         std::fflush(stdout);
-    }
-
-    void requests_without_bridge_fail_at_once()
-    {
-        message_capture capture;
-        ko::exif_response* orphan = ko::exiftool::start_task("-ver\n");
-        QCOMPARE(capture.count("Failed to invoke add_task method in exiftool worker.", QtWarningMsg), 1);
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(!orphan->wait(60000));
-        QVERIFY(timer.elapsed() < 1000);
-        delete orphan;
     }
 
     void missing_executable_fails_fast()

@@ -161,7 +161,8 @@ private slots:
         QVERIFY(!exiftool_support::process_alive(pid));
         QVERIFY(response.isNull()); // responses go with the thread object
         QCOMPARE(capture.count("Process finished on iteration 0"), 1);
-        QVERIFY(!exiftool_support::thread_names().contains("Exiftol IO Work"));
+        QVERIFY(exiftool_support::wait_until(
+            [] { return !exiftool_support::thread_names().contains("Exiftol IO Work"); }, 2000));
     }
 };
 
