@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QList>
+#include <QMutex>
 #include <QMutexLocker>
+#include <QPair>
 #include <QThread>
 
 #include <unistd.h>
@@ -13,16 +16,14 @@ namespace exiftool_support {
 
 namespace {
 QMutex capture_mutex;
-QList<captured_message> captured;
+QList<QPair<QtMsgType, QString>> captured;
 QtMessageHandler previous_handler = nullptr;
-bool capturing = false;
 
 void capture_handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     {
         QMutexLocker lock(&capture_mutex);
-        if (capturing)
-            captured.append({type, text});
+        captured.append({type, text});
     }
     if (previous_handler)
         previous_handler(type, context, text);
@@ -31,41 +32,37 @@ void capture_handler(QtMsgType type, const QMessageLogContext& context, const QS
 QByteArray read_proc(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The fields after "pid (comm) " of /proc/PID/stat: state, parent, ...
+QList<QByteArray> stat_fields(qint64 pid)
+{
+    const QByteArray stat = read_proc(QStringLiteral("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    return close < 0 ? QList<QByteArray>() : stat.mid(close + 2).split(' ');
 }
 } // namespace
 
 message_capture::message_capture()
 {
-    QMutexLocker lock(&capture_mutex);
-    captured.clear();
-    capturing = true;
+    clear();
     previous_handler = qInstallMessageHandler(capture_handler);
 }
 
 message_capture::~message_capture()
 {
     qInstallMessageHandler(previous_handler);
-    QMutexLocker lock(&capture_mutex);
-    capturing = false;
-    captured.clear();
-}
-
-QList<captured_message> message_capture::messages() const
-{
-    QMutexLocker lock(&capture_mutex);
-    return captured;
+    clear();
 }
 
 QStringList message_capture::matching(const QString& text, int type) const
 {
+    QMutexLocker lock(&capture_mutex);
     QStringList result;
-    for (const captured_message& m : messages()) {
-        if ((type < 0 || int(m.type) == type) && m.text.contains(text))
-            result << m.text;
-    }
+    for (const auto& m : captured)
+        if ((type < 0 || int(m.first) == type) && m.second.contains(text))
+            result << m.second;
     return result;
 }
 
@@ -80,44 +77,25 @@ QString fake_exiftool()
     return QStringLiteral(ORLAVO_TEST_FAKES_DIR "/fake_exiftool_bridge.pl");
 }
 
-QList<qint64> child_pids()
-{
-    QList<qint64> result;
-    const qint64 self = ::getpid();
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        const QByteArray stat = read_proc(QStringLiteral("/proc/%1/stat").arg(pid));
-        const int close = stat.lastIndexOf(')');
-        if (close < 0)
-            continue;
-        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-        if (fields.size() > 1 && fields[1].toLongLong() == self && fields[0] != "Z")
-            result << pid;
-    }
-    return result;
-}
-
 QStringList process_cmdline(qint64 pid)
 {
-    QStringList result;
     QByteArray bytes = read_proc(QStringLiteral("/proc/%1/cmdline").arg(pid));
     if (bytes.endsWith('\0'))
         bytes.chop(1);
-    if (bytes.isEmpty())
-        return result;
-    for (const QByteArray& part : bytes.split('\0'))
-        result << QString::fromUtf8(part);
+    QStringList result;
+    if (!bytes.isEmpty())
+        for (const QByteArray& part : bytes.split('\0'))
+            result << QString::fromUtf8(part);
     return result;
 }
 
 qint64 exiftool_child_pid()
 {
-    for (qint64 pid : child_pids()) {
-        if (process_cmdline(pid).contains(QStringLiteral("-stay_open")))
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const qint64 pid = entry.toLongLong();
+        const QList<QByteArray> fields = pid > 0 ? stat_fields(pid) : QList<QByteArray>();
+        if (fields.size() > 1 && fields[1].toLongLong() == ::getpid() && fields[0] != "Z" &&
+            process_cmdline(pid).contains(QStringLiteral("-stay_open")))
             return pid;
     }
     return 0;
@@ -125,19 +103,14 @@ qint64 exiftool_child_pid()
 
 bool process_alive(qint64 pid)
 {
-    const QByteArray stat = read_proc(QStringLiteral("/proc/%1/stat").arg(pid));
-    const int close = stat.lastIndexOf(')');
-    if (close < 0)
-        return false;
-    const char state = stat.size() > close + 2 ? stat.at(close + 2) : 'X';
-    return state != 'Z' && state != 'X';
+    const QList<QByteArray> fields = stat_fields(pid);
+    return !fields.isEmpty() && fields[0] != "Z" && fields[0] != "X";
 }
 
 QStringList thread_names()
 {
     QStringList result;
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& task : tasks)
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         result << QString::fromUtf8(read_proc(QStringLiteral("/proc/self/task/%1/comm").arg(task))).trimmed();
     return result;
 }

@@ -2,8 +2,6 @@
 // Helpers for the ExifTool bridge tests: capturing log messages, finding the
 // ExifTool child in /proc, the fake ExifTool script, bounded polling.
 
-#include <QList>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 
@@ -11,19 +9,13 @@
 
 namespace exiftool_support {
 
-struct captured_message {
-    QtMsgType type;
-    QString text;
-};
-
-// Collects every message of both threads while it exists (and passes each
+// Collects every message of all threads while it exists (and passes each
 // on to the handler that was installed before).
 class message_capture
 {
 public:
     message_capture();
     ~message_capture();
-    QList<captured_message> messages() const;
     // Messages containing text (of the given type, unless type is -1).
     QStringList matching(const QString& text, int type = -1) const;
     int count(const QString& text, int type = -1) const { return matching(text, type).size(); }
@@ -33,10 +25,8 @@ public:
 // Path of the fake ExifTool script.
 QString fake_exiftool();
 
-// Direct children of this process and their command lines.
-QList<qint64> child_pids();
 QStringList process_cmdline(qint64 pid);
-// The child whose command line holds "-stay_open", or 0.
+// The direct child whose command line holds "-stay_open", or 0.
 qint64 exiftool_child_pid();
 // True while pid exists and is not a zombie.
 bool process_alive(qint64 pid);
