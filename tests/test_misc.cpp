@@ -120,15 +120,20 @@ private slots:
         }
     }
 
-    void utf8_round_trip_of_every_code_point()
+    void round_trip_of_every_code_point()
     {
         for (std::uint32_t cp = 0; cp <= 0x10FFFF; ++cp) {
             const auto c = ko::unicode_character_to_utf8(cp);
-            std::vector<char> data(c.units.u8, c.units.u8 + 4);
             const std::size_t length = cp == 0 ? 1 : utf8_bytes(c).size();
-            const decoded d = decode_utf8(data, length);
+            const decoded d = decode_utf8(std::vector<char>(c.units.u8, c.units.u8 + 4), length);
             if (d.value != cp || d.moved != std::ptrdiff_t(length))
-                QFAIL(qPrintable(QString("U+%1").arg(cp, 0, 16)));
+                QFAIL(qPrintable(QString("UTF-8 U+%1").arg(cp, 0, 16)));
+            if (cp >= 0xD800 && cp <= 0xDFFF)
+                continue;
+            const auto u = ko::unicode_character_to_utf16(cp);
+            const decoded r = decode_utf16({u.units.u16[0], u.units.u16[1]}, 2);
+            if (r.value != cp || r.moved != (cp >= 0x10000 ? 2 : 1))
+                QFAIL(qPrintable(QString("UTF-16 U+%1").arg(cp, 0, 16)));
         }
     }
 
@@ -172,15 +177,6 @@ private slots:
         // A high surrogate in the last unit: error, no move (the loop must end).
         d = decode_utf16({0xD83D, 0xDE00}, 1);
         QVERIFY(d.value == 0u && d.moved == 0);
-
-        for (std::uint32_t cp = 0; cp <= 0x10FFFF; ++cp) {
-            if (cp >= 0xD800 && cp <= 0xDFFF)
-                continue;
-            const auto c = ko::unicode_character_to_utf16(cp);
-            const decoded r = decode_utf16({c.units.u16[0], c.units.u16[1]}, 2);
-            if (r.value != cp || r.moved != (cp >= 0x10000 ? 2 : 1))
-                QFAIL(qPrintable(QString("U+%1").arg(cp, 0, 16)));
-        }
 
         // An unpaired high surrogate is an assertion, and the pointer stays.
         std::vector<char16_t> units = {0xD800, u'A'};
@@ -261,8 +257,6 @@ private slots:
         // Past 2038 and before 1970.
         QCOMPARE(ko::local_time_string(utc(2040, 7, 1, 0), "%Y-%m-%d %H:%M"), std::string("2040-07-01 02:00"));
         QCOMPARE(ko::local_time_string(-86400, "%Y-%m-%d %H:%M"), std::string("1969-12-31 01:00"));
-        // 0 is now.
-        QCOMPARE(QString::fromStdString(ko::local_time_string(0, "%Y")), QString::number(QDate::currentDate().year()));
         // A text longer than the first buffer.
         const std::string long_format(300, 'x');
         QCOMPARE(ko::local_time_string(utc(2024, 3, 15), long_format + "%Y"), long_format + "2024");
