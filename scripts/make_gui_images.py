@@ -210,18 +210,19 @@ def combo_arrow():
 # --- panel frames ------------------------------------------------------------
 
 def panel(path, top=True):
-    """Two lines, dark outside and lighter inside; the third slice pixel and
-    the middle stay transparent so the window shows through."""
+    """Two lines, dark outside and lighter inside, around a middle in the
+    window colour: the stretched middle slice is the panel's background, so
+    its light text stays legible on any window, light ones included."""
     w = h = 12
     c = Canvas(w, h)
     outer, inner = (28, 28, 28), (68, 68, 68)
     y0 = 0 if top else 3
     c.rect(0, y0, w, h, outer)
     c.rect(1, y0 + (1 if top else 0), w - 1, h - 1, inner)
-    clear_top = y0 + (2 if top else 0)
-    for y in range(clear_top, h - 2):
+    fill_top = y0 + (2 if top else 0)
+    for y in range(fill_top, h - 2):
         for x in range(2, w - 2):
-            c.px[y * w + x] = [0, 0, 0, 0]
+            c.px[y * w + x] = list(WINDOW) + [255]
     c.save(path)
 
 

@@ -1,13 +1,16 @@
-// The about dialog: logo band sizes, the notices link with the component
-// entries per flag, licence texts, and centred modal showing.
+// The about dialog: logo band sizes, the German copyright line, the notices
+// link with the component entries per flag, licence texts, and centred modal
+// showing.
 #include "ko/dialog_about.h"
 #include "ko/label.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -99,6 +102,19 @@ private slots:
                 if (qGray(image.pixel(x, y)) > 170)
                     ++light;
         QVERIFY2(light > 500, qPrintable(QString::number(light)));
+    }
+
+    void copyright_line_in_german()
+    {
+        QTranslator german;
+        QVERIFY(german.load(":/translations/toolkit_de"));
+        QCoreApplication::installTranslator(&german);
+        const QString copyright = make_about()->findChild<QLabel*>("copyright")->text();
+        QCoreApplication::removeTranslator(&german);
+        const QString year = QString::number(QDateTime::currentDateTimeUtc().date().year());
+        QCOMPARE(copyright, QString::fromUtf8("Copyright \xc2\xa9 2019-") + year +
+                                " Quenmark. Alle Rechte vorbehalten. (" +
+                                QString::fromStdString(application_revision()) + ")");
     }
 
     void notices_per_flag_data()

@@ -1,6 +1,7 @@
 // The real main window, offscreen, with its own settings store and the real
 // ExifTool: start state, modes and their settings, loading by every road,
-// fixed position, limits, GPX tracks, shortcuts and the settings dialog.
+// fixed position, limits, GPX tracks, shortcuts and the settings dialog with
+// its legibility.
 #include "main_window.h"
 
 #include "dialog_support.h"
@@ -32,10 +33,31 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
 using window_support::make_photo;
+
+namespace {
+
+// The contrast ratio of two colours as the web content accessibility
+// guidelines define it: 1 for equal colours, 21 for black on white.
+double contrast_ratio(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
 
 class test_main_window : public QObject {
     Q_OBJECT
@@ -442,6 +464,37 @@ private slots:
         QCOMPARE(QSettings().value("lang").toString(), QString("fr")); // building stores nothing
         dialog.language_combo->setCurrentIndex(1);
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
+    }
+
+    // Every label of the settings dialog as painted: its text (the pixel that
+    // stands out most in its rectangle) against what lies behind it (the
+    // rectangle's most frequent colour).
+    void settings_dialog_labels_are_legible()
+    {
+        dialog_settings dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QImage image = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const double scale = double(image.width()) / dialog.width();
+        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+        QVERIFY(labels.size() >= 3);
+        for (QLabel* label : labels) {
+            const QRect area(label->mapTo(&dialog, QPoint(0, 0)) * scale, label->size() * scale);
+            QHash<QRgb, int> frequency;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    ++frequency[image.pixel(x, y)];
+            QRgb behind = 0;
+            for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+                if (it.value() > frequency.value(behind))
+                    behind = it.key();
+            double best = 1;
+            for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+                best = std::max(best, contrast_ratio(QColor(it.key()), QColor(behind)));
+            QVERIFY2(best >= 4.5, qPrintable(QString("%1: %2 to 1 on %3")
+                                                 .arg(label->text()).arg(best, 0, 'f', 2)
+                                                 .arg(QColor(behind).name())));
+        }
     }
 };
 

@@ -18,11 +18,13 @@ namespace ko {
 // previous buffer.
 //
 // Each writing thread's text is gathered on its own and passed on in whole
-// lines: up to the last line feed written, on a flush, when more than
-// line_limit characters are pending, and when the thread ends. So a line
-// that one thread writes in pieces is never split by another thread's
-// text. The stream's put area stays empty, so every write reaches this
-// buffer. Passing on happens under the given mutex, which may serve several
+// lines: up to the last line feed written (a flush passes on nothing more),
+// all of it when more than line_limit characters are pending, and the rest
+// when the thread ends or the tee goes. So a line that one thread writes in
+// pieces is never split by another thread's text, not even on a
+// unit-buffered stream such as std::cerr, which flushes after every <<.
+// The stream's put area stays empty, so every write reaches this buffer.
+// Passing on happens under the given mutex, which may serve several
 // tees and whoever reads the target; nothing here logs or writes through a
 // stream (which would flush a tied stream), so it is never taken twice.
 template <typename CharT, typename Traits = std::char_traits<CharT>>
@@ -50,7 +52,9 @@ public:
     // captured stream its previous buffer back (when it still uses this one).
     ~copy_streambuf() override
     {
-        sync();
+        string_type& pending = pending_of_this_thread();
+        pass_on(pending.data(), pending.size(), true);
+        pending.clear();
         restore();
         std::lock_guard<std::mutex> lock(registry_mutex());
         live_tees().erase(serial_);
@@ -86,11 +90,7 @@ protected:
             pending.clear();
             return n;
         }
-        const auto last_line_feed = pending.find_last_of(CharT('\n'));
-        if (last_line_feed != string_type::npos) {
-            pass_on(pending.data(), last_line_feed + 1, false);
-            pending.erase(0, last_line_feed + 1);
-        }
+        pass_on_whole_lines(pending, false);
         return n;
     }
 
@@ -103,15 +103,23 @@ protected:
         return c;
     }
 
+    // A flush passes on the whole lines and keeps an unfinished one back.
     int sync() override
     {
-        string_type& pending = pending_of_this_thread();
-        pass_on(pending.data(), pending.size(), true);
-        pending.clear();
+        pass_on_whole_lines(pending_of_this_thread(), true);
         return 0;
     }
 
 private:
+    void pass_on_whole_lines(string_type& pending, bool flush)
+    {
+        const auto last_line_feed = pending.find_last_of(CharT('\n'));
+        const std::size_t whole = last_line_feed == string_type::npos ? 0 : last_line_feed + 1;
+        if (whole > 0 || flush)
+            pass_on(pending.data(), whole, flush);
+        pending.erase(0, whole);
+    }
+
     void pass_on(const CharT* s, std::size_t n, bool flush)
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -131,7 +139,6 @@ private:
 
     // The text a thread has written to each tee since its last line feed.
     // When the thread ends, whatever it left is passed on to tees that still
-    // exist.
     // exist. Tees are told apart by serial number, not address, since a new
     // tee may take the place of a destroyed one.
     struct pending_entry {

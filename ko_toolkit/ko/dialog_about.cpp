@@ -48,7 +48,7 @@ QSize dialog_about::logo_label_size(const QSize& logo_size, int header_height, i
 QString dialog_about::copyright_text()
 {
     const int year = QDateTime::currentDateTimeUtc().date().year();
-    return QStringLiteral("Copyright \u00a9 2019-%1 Quenmark. All rights reserved.").arg(year) +
+    return tr("Copyright © 2019-%1 Quenmark. All rights reserved.").arg(year) +
            QStringLiteral(" (") + QString::fromUtf8(application_revision().c_str()) +
            QStringLiteral(")");
 }
