@@ -33,10 +33,13 @@ public:
     void load(const QString& path);
 
     // Stores the two answers of path and derives its record from them; load
-    // without the reads. An empty plain answer counts as a failed read.
+    // without the reads. An empty answer (plain or grouped) counts as a
+    // failed read. "rec_timezone" gets the zone of the recorded clock time
+    // ("+05:30"), empty for local time.
     void store(const QString& path, const exif_tag_map& plain, const exif_tag_map& grouped);
 
-    void parse_datetime(const QString& path, const QString& text);
+    // False when the file's own dates stand in for the date or the time.
+    bool parse_datetime(const QString& path, const QString& text);
     void fallback_date(const QString& path);
     void fallback_time(const QString& path);
     void parse_camera(const QString& path, const exif_tag_map& tags);
