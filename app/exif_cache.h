@@ -26,10 +26,10 @@ public:
 
     static std::shared_ptr<exif_cache> instance();
 
-    // Reads the file through ExifTool and (re)builds its three entries. A read
-    // that yields nothing (every successful read holds at least the file name)
-    // marks the record "read_failed": such a file has no position and must not
-    // be written.
+    // Reads the file through ExifTool and (re)builds its three entries. When
+    // either read yields nothing (every successful read holds at least the
+    // file name) the record is marked "read_failed": such a file has no
+    // position and must not be written.
     void load(const QString& path);
 
     // Stores the two answers of path and derives its record from them; load
