@@ -42,6 +42,67 @@ void split_key(const QString& key, QStringRef& group, QStringRef& name)
 
 bool is_empty_date(const QString& date) { return date == QLatin1String("0000:00:00"); }
 
+// The zone written after the clock time of a date-time text, as in
+// "2024:06:01 10:00:00+05:30", "...10:00:00-03:00" or "...10:00:00Z"; empty
+// when there is none or it is not a zone.
+QString zone_in_value(const QString& text)
+{
+    const int blank = text.indexOf(QLatin1Char(' '));
+    if (blank < 0)
+        return QString();
+    const QString time = text.mid(blank + 1).trimmed();
+    if (time.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
+        return QStringLiteral("+00:00");
+    int sign = time.indexOf(QLatin1Char('+'));
+    if (sign < 0)
+        sign = time.indexOf(QLatin1Char('-'));
+    int seconds = 0;
+    if (sign < 0 || !utc_offset_seconds(time.mid(sign), seconds))
+        return QString();
+    return time.mid(sign);
+}
+
+// A zone text as recorded ("+05:30", "Z"), or empty when it is none.
+QString valid_zone(const QString& zone)
+{
+    const QString text = zone.trimmed();
+    if (text.compare(QLatin1String("Z"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("+00:00");
+    int seconds = 0;
+    return utc_offset_seconds(text, seconds) ? text : QString();
+}
+
+bool is_quicktime_group(const QStringRef& group)
+{
+    return group == QLatin1String("QuickTime") || group == QLatin1String("Keys") ||
+           group == QLatin1String("UserData") || group == QLatin1String("ItemList");
+}
+
+// The recording time a video keeps in its own metadata: a creation date
+// that carries a zone, else the QuickTime "CreateDate", which QuickTime
+// stores in UTC. Empty when the file has neither.
+QString video_recording_time(const exif_tag_map& grouped, QString& zone)
+{
+    QString create_date;
+    QStringRef group;
+    QStringRef name;
+    for (const auto& entry : grouped) {
+        split_key(entry.first, group, name);
+        if (!is_quicktime_group(group))
+            continue;
+        if (name == QLatin1String("CreationDate") && !zone_in_value(entry.second).isEmpty()) {
+            zone.clear();
+            return entry.second;
+        }
+        if (name == QLatin1String("CreateDate") && group == QLatin1String("QuickTime"))
+            create_date = entry.second;
+    }
+    if (create_date.isEmpty() || create_date.startsWith(QLatin1String("0000:00:00")))
+        return QString();
+    zone = zone_in_value(create_date).isEmpty() ? QStringLiteral("+00:00") : QString();
+    return create_date;
+}
+
 } // namespace
 
 exif_cache::~exif_cache()
@@ -71,26 +132,50 @@ void exif_cache::store(const QString& path, const exif_tag_map& plain, const exi
     group_tags[path] = grouped;
     exif_tag_map& record = records[path];
 
-    const bool failed = plain.empty();
+    // Every successful read holds at least the file name. Without the
+    // grouped answer the IPTC zone and the video dates are unknown, so a
+    // half-failed read counts as a failed one.
+    const bool failed = plain.empty() || grouped.empty();
+    const exif_tag_map none;
+    const exif_tag_map& used_plain = failed ? none : plain;
+    const exif_tag_map& used_grouped = failed ? none : grouped;
+
+    QString when;
+    QString zone;
     if (failed) {
         std::cout << "Error[" << path.toUtf8().constData()
                   << "]: Can't read metadata, the file gets no GPS position and is not written" << std::endl;
-        fallback_date(path);
-        fallback_time(path);
     } else {
-        QString original;
-        record_value(plain, QStringLiteral("DateTimeOriginal"), original);
-        parse_datetime(path, original);
+        record_value(plain, QStringLiteral("DateTimeOriginal"), when);
+        if (when.isEmpty())
+            when = video_recording_time(grouped, zone);
     }
-    parse_camera(path, plain);
-    parse_gps(path, plain);
-    parse_iptc(path, grouped);
-    parse_gps_flags(path, grouped);
+    const bool from_metadata = parse_datetime(path, when);
+    parse_camera(path, used_plain);
+    parse_gps(path, used_plain);
+    parse_iptc(path, used_grouped);
+    parse_gps_flags(path, used_grouped);
+
+    // The zone of the recorded clock time: the one written in the value,
+    // else the IPTC zone, else EXIF "OffsetTimeOriginal"; none (local time)
+    // for the file's own dates.
+    if (from_metadata) {
+        if (zone.isEmpty())
+            zone = zone_in_value(when);
+        if (zone.isEmpty())
+            zone = valid_zone(record[QStringLiteral("iptc_timezone")]);
+        QString offset;
+        if (zone.isEmpty() && record_value(plain, QStringLiteral("OffsetTimeOriginal"), offset))
+            zone = valid_zone(offset);
+    } else {
+        zone.clear();
+    }
+    record[QStringLiteral("rec_timezone")] = zone;
     record[QStringLiteral("read_failed")] = failed ? k_true : k_false;
     record[QStringLiteral("has_data")] = k_true;
 }
 
-void exif_cache::parse_datetime(const QString& path, const QString& text)
+bool exif_cache::parse_datetime(const QString& path, const QString& text)
 {
     const QByteArray file = path.toUtf8();
     if (text.count(QLatin1Char(' ')) != 1) {
@@ -99,7 +184,7 @@ void exif_cache::parse_datetime(const QString& path, const QString& text)
                       << text.toUtf8().constData() << "'" << std::endl;
         fallback_date(path);
         fallback_time(path);
-        return;
+        return false;
     }
     const int blank = text.indexOf(QLatin1Char(' '));
     const QString date = text.left(blank);
@@ -109,9 +194,10 @@ void exif_cache::parse_datetime(const QString& path, const QString& text)
     if (is_empty_date(date)) {
         fallback_date(path);
         fallback_time(path);
-        return;
+        return false;
     }
 
+    bool complete = true;
     exif_tag_map& record = records[path];
     if (date.count(QLatin1Char(':')) == 2) {
         const QStringList parts = date.split(QLatin1Char(':'));
@@ -119,6 +205,7 @@ void exif_cache::parse_datetime(const QString& path, const QString& text)
             std::cout << "Error[" << file.constData() << "]: Can't parse exif recording date '"
                       << date.toUtf8().constData() << "'" << std::endl;
             fallback_date(path);
+            complete = false;
         } else {
             record[QStringLiteral("rec_year")] = parts[0];
             record[QStringLiteral("rec_month")] = parts[1];
@@ -139,12 +226,14 @@ void exif_cache::parse_datetime(const QString& path, const QString& text)
             std::cout << "Error[" << file.constData() << "]: Can't parse exif recording time '"
                       << time.toUtf8().constData() << "'" << std::endl;
             fallback_time(path);
+            complete = false;
         } else {
             record[QStringLiteral("rec_hour")] = parts[0];
             record[QStringLiteral("rec_minute")] = parts[1];
             record[QStringLiteral("rec_second")] = parts[2];
         }
     }
+    return complete;
 }
 
 void exif_cache::fallback_date(const QString& path)
@@ -235,11 +324,11 @@ void exif_cache::parse_gps(const QString& path, const exif_tag_map& tags)
         record[QString::fromLatin1(key)] = QString();
 
     QString position;
-    if (!record_value(tags, QStringLiteral("GPSPosition"), position))
+    if (!record_value(tags, QStringLiteral("GPSPosition"), position) || position == QLatin1String("-"))
         return;
-    if (position != QLatin1String("-"))
-        record[QStringLiteral("has_gps_position")] = k_true;
 
+    // Only a position with both numbers counts; a row never shows an empty
+    // one of its own.
     const QStringList parts = position.split(QLatin1Char(','));
     if (parts.size() != 2)
         return;
@@ -248,18 +337,22 @@ void exif_cache::parse_gps(const QString& path, const exif_tag_map& tags)
     QString refs[2];
     for (int i = 0; i < 2; ++i) {
         const QStringList tokens = parts[i].trimmed().split(QLatin1Char(' '));
-        // ExifTool prints: degrees, "deg", minutes', seconds", letter.
-        if (tokens.size() < 5)
+        // ExifTool prints: degrees, "deg", minutes', seconds", letter. EXIF
+        // GPS without its Ref tags comes without the letter: the numbers are
+        // read, and the hemisphere stays unknown (empty reference).
+        if (tokens.size() < 4)
             return;
         const double degrees = tokens[0].toDouble();
         const double minutes = strip(tokens[2], QChar('\'')).toDouble();
         const double seconds = strip(tokens[3], QChar('"')).toDouble();
         double value = degrees + minutes / 60.0 + seconds / 3600.0;
-        if (tokens[4] != QLatin1String(i == 0 ? "N" : "E"))
+        const QString ref = tokens.size() > 4 ? tokens[4] : QString();
+        if (!ref.isEmpty() && ref != QLatin1String(i == 0 ? "N" : "E"))
             value = -value;
         texts[i] = QString::number(value, 'f', 6).replace(QLatin1Char(','), QLatin1Char('.'));
-        refs[i] = tokens[4];
+        refs[i] = ref;
     }
+    record[QStringLiteral("has_gps_position")] = k_true;
     record[QStringLiteral("gps_lat")] = texts[0];
     record[QStringLiteral("gps_lat_ref")] = refs[0];
     record[QStringLiteral("gps_lon")] = texts[1];

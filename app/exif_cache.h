@@ -26,17 +26,20 @@ public:
 
     static std::shared_ptr<exif_cache> instance();
 
-    // Reads the file through ExifTool and (re)builds its three entries. A read
-    // that yields nothing (every successful read holds at least the file name)
-    // marks the record "read_failed": such a file has no position and must not
-    // be written.
+    // Reads the file through ExifTool and (re)builds its three entries. When
+    // either read yields nothing (every successful read holds at least the
+    // file name) the record is marked "read_failed": such a file has no
+    // position and must not be written.
     void load(const QString& path);
 
     // Stores the two answers of path and derives its record from them; load
-    // without the reads. An empty plain answer counts as a failed read.
+    // without the reads. An empty answer (plain or grouped) counts as a
+    // failed read. "rec_timezone" gets the zone of the recorded clock time
+    // ("+05:30"), empty for local time.
     void store(const QString& path, const exif_tag_map& plain, const exif_tag_map& grouped);
 
-    void parse_datetime(const QString& path, const QString& text);
+    // False when the file's own dates stand in for the date or the time.
+    bool parse_datetime(const QString& path, const QString& text);
     void fallback_date(const QString& path);
     void fallback_time(const QString& path);
     void parse_camera(const QString& path, const exif_tag_map& tags);

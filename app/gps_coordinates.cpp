@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -123,7 +124,9 @@ double parse_number(const std::string& text, double fallback)
     return result;
 }
 
-float parse_coordinate(std::string text)
+float parse_coordinate(std::string text) { return static_cast<float>(parse_coordinate_degrees(std::move(text))); }
+
+double parse_coordinate_degrees(std::string text)
 {
     while (!text.empty() && text.front() == ' ')
         text.erase(0, 1);
@@ -155,7 +158,7 @@ float parse_coordinate(std::string text)
         value = -value;
     if (minus)
         value = -value;
-    return static_cast<float>(value);
+    return value;
 }
 
 QChar hemisphere_letter(float degrees, bool latitude)

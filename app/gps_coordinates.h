@@ -11,6 +11,8 @@
 // or "deg" as ExifTool prints it) into signed decimal degrees. A leading "-"
 // and a trailing S or W (any case) each negate the value.
 float parse_coordinate(std::string text);
+// The same in double precision, for a position that is written as typed.
+double parse_coordinate_degrees(std::string text);
 
 // Prints degrees as D°M'S" followed by the hemisphere letter (N/S for a
 // latitude, E/W for a longitude); the numbers are truncated, not rounded.

@@ -177,21 +177,25 @@ private:
 
 bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
 {
+    // In a coordinate a comma is a decimal comma, never a thousands
+    // separator, whatever the locale.
+    QString dotted = text;
+    dotted.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    double v = text.toFloat(&ok);
-    if (!ok)
-        v = QLocale().toFloat(text, &ok);
-    if (!ok && text.count(QLatin1Char(',')) == 1 && !text.contains(QLatin1Char('.'))) {
-        // A decimal comma under a locale that does not use one.
-        QString dotted = text;
-        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
-        v = dotted.toFloat(&ok);
+    double v = dotted.toDouble(&ok);
+    if (!ok) {
+        QLocale locale;
+        locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+        v = locale.toDouble(text, &ok);
     }
     if (!ok) {
         // Degrees, minutes and seconds, each optional but at least one,
-        // with an optional hemisphere letter of the right axis.
-        static const QRegularExpression dms(QStringLiteral(
-            "^-?(?:(\\d+(?:[.,]\\d+)?)\u00b0)?(?:(\\d+(?:[.,]\\d+)?)')?(?:(\\d+(?:[.,]\\d+)?)\")?([A-Za-z]?)$"));
+        // with an optional hemisphere letter of the right axis. Degrees are
+        // marked by the degree sign or by "deg", as ExifTool prints them.
+        static const QRegularExpression dms(
+            QStringLiteral("^-?(?:(\\d+(?:[.,]\\d+)?)(?:\u00b0|deg))?(?:(\\d+(?:[.,]\\d+)?)')?"
+                           "(?:(\\d+(?:[.,]\\d+)?)\")?([A-Za-z]?)$"),
+            QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch m = dms.match(text);
         if (!m.hasMatch())
             return false;
@@ -203,9 +207,7 @@ bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
             if (!allowed.contains(letter))
                 return false;
         }
-        QString dotted = text;
-        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
-        v = parse_coordinate(dotted.toLocal8Bit().toStdString());
+        v = parse_coordinate_degrees(dotted.toLocal8Bit().toStdString());
     }
     if (!std::isfinite(v) || std::fabs(v) > (latitude ? 90.0 : 180.0))
         return false;
@@ -982,7 +984,7 @@ void MainWindow::fixed_position_changed(const QString&)
         // No earlier position stays in force behind a field showing
         // something else; the sync refuses while the text is invalid.
         fixed_position_ok = false;
-        table_model->gps_set_pos_changed(gps_pos());
+        table_model->gps_no_fixed_pos();
         return;
     }
     fixed_position_ok = true;

@@ -78,9 +78,9 @@ int whole_seconds(const QString& text)
     return value;
 }
 
-// Offset of a zone text "+05:30", "-0530" or "+02" in seconds; false when the
-// text is not a zone.
-bool zone_offset(const QString& zone, int& seconds)
+} // namespace
+
+bool utc_offset_seconds(const QString& zone, int& seconds)
 {
     if (zone.size() < 2 || (zone[0] != QLatin1Char('+') && zone[0] != QLatin1Char('-')))
         return false;
@@ -112,8 +112,6 @@ bool zone_offset(const QString& zone, int& seconds)
     return true;
 }
 
-} // namespace
-
 QDateTime record_datetime(const exif_tag_map& record)
 {
     QString second_text;
@@ -124,15 +122,11 @@ QDateTime record_datetime(const exif_tag_map& record)
     if (!date.isValid() || !time.isValid())
         return QDateTime();
 
-    if (second_text.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
-        return QDateTime(date, time, Qt::UTC);
     QString zone;
-    record_value(record, QStringLiteral("iptc_timezone"), zone);
-    if (!zone.isEmpty()) {
-        int offset = 0;
-        zone_offset(zone, offset);
+    record_value(record, QStringLiteral("rec_timezone"), zone);
+    int offset = 0;
+    if (!zone.isEmpty() && utc_offset_seconds(zone, offset))
         return QDateTime(date, time, Qt::OffsetFromUTC, offset);
-    }
     return QDateTime(date, time, Qt::LocalTime);
 }
 
@@ -345,6 +339,15 @@ void table_data_model::gps_sync_order_changed(int order)
 void table_data_model::gps_set_pos_changed(gps_pos set_pos)
 {
     fixed_pos = set_pos;
+    fixed_pos_in_force = true;
+    rebuild_cache();
+    emit layoutChanged();
+}
+
+void table_data_model::gps_no_fixed_pos()
+{
+    fixed_pos = gps_pos();
+    fixed_pos_in_force = false;
     rebuild_cache();
     emit layoutChanged();
 }

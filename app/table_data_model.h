@@ -57,9 +57,13 @@ bool record_value(const exif_tag_map& map, const QString& key, QString& out);
 // "+05:30" and the like for a UTC offset in hours.
 QString utc_offset_text(float hours);
 
-// Recording time of a photo record: the "rec_" fields (whole seconds), at the
-// record's IPTC zone when it has one, in UTC when the seconds end in "Z",
-// else in local time. Invalid when a field is out of range.
+// Offset of a zone text "+05:30", "-0530" or "+02" in seconds; false when the
+// text is not a zone.
+bool utc_offset_seconds(const QString& zone, int& seconds);
+
+// Recording time of a photo record: the "rec_" fields (whole seconds) at the
+// zone "rec_timezone" when the record has one, else in local time. Invalid
+// when a field is out of range.
 QDateTime record_datetime(const exif_tag_map& record);
 
 class table_data_model : public QAbstractTableModel
@@ -106,6 +110,9 @@ signals:
 public slots:
     void gps_sync_order_changed(int order);
     void gps_set_pos_changed(gps_pos set_pos);
+    // No fixed position is in force (the typed one is not valid): in the
+    // fixed-position mode the files keep their own position or get none.
+    void gps_no_fixed_pos();
     void gps_max_time_difference(int minutes_closest, int minutes_gpx);
     void gps_datetime_format_changed(QString format);
 
@@ -121,6 +128,7 @@ private:
     bool all_assigned_flag = false;
     bool had_gps_flag = false;
     gps_pos fixed_pos;
+    bool fixed_pos_in_force = true;
     bool photo_limit_on = false;
     bool gpx_limit_on = false;
     int photo_limit_minutes = -1;

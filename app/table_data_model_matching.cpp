@@ -150,7 +150,10 @@ void table_data_model::rebuild_cache()
         const bool valid_time = entry.time.isValid();
         item.msecs = valid_time ? entry.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
         item.tagged = entry.has_gps;
-        item.source = entry.has_gps && valid_time && usable_coordinates(entry.pos.lat, entry.pos.lon);
+        // A position without its hemispheres (EXIF GPS without the Ref tags)
+        // stays the file's own but is given to no other file.
+        item.source = entry.has_gps && valid_time && usable_coordinates(entry.pos.lat, entry.pos.lon) &&
+                      !entry.pos.lat_ref.isEmpty() && !entry.pos.lon_ref.isEmpty();
         item.target = !entry.has_gps && readable && valid_time;
         unreadable[static_cast<std::size_t>(r)] = !readable;
         items.push_back(item);
@@ -318,7 +321,11 @@ void table_data_model::rebuild_cache()
             const work_item& item = items[static_cast<std::size_t>(i)];
             ++total_entries;
             sync_entry& entry = photos[static_cast<std::size_t>(item.photo)];
-            if (unreadable[static_cast<std::size_t>(item.photo)]) {
+            // Without a position in force a file keeps its own position, if
+            // it has one, and gets none.
+            if (!fixed_pos_in_force && entry.has_gps)
+                continue;
+            if (!fixed_pos_in_force || unreadable[static_cast<std::size_t>(item.photo)]) {
                 none(entry);
                 ++not_assigned;
                 continue;

@@ -296,7 +296,7 @@ private slots:
             QVERIFY2(read_fixed_coordinate(QString::fromUtf8(c.text), c.lat, v), c.text);
             QVERIFY2(qAbs(v - c.want) < 1e-4, c.text);
         }
-        for (const char* bad : {"abc", "46.5N", "", "91", "nan", "46°30'0\"E"})
+        for (const char* bad : {"abc", "46.5N", "", "91", "nan", "46°30'0\"E", "1,234,5"})
             QVERIFY2(!read_fixed_coordinate(QString::fromUtf8(bad), true, v), bad);
         QVERIFY(!read_fixed_coordinate("-180.5", false, v));
         QVERIFY(!read_fixed_coordinate(QString::fromUtf8("8°N"), false, v));
@@ -318,11 +318,15 @@ private slots:
         // Every photo gets it in this mode, also one with its own GPS.
         QCOMPARE(position_of(w->table_model, photo_a).lat, QString("46.501221"));
 
-        // Garbage is no position: the field shows it, nothing stale stays.
+        // Garbage is no position: the field shows it, nothing stale stays,
+        // and no row previews the clearing of its GPS data.
         w->latitude_edit->setText("abc");
         QVERIFY(!w->fixed_position_valid());
         QVERIFY(w->latitude_edit->property("invalid_input").toBool());
         QVERIFY(position_of(w->table_model, photo_b).lat.isEmpty());
+        QCOMPARE(w->table_model->data(w->table_model->index(row_of(w->table_model, photo_b), 2)).toString(),
+                 QString("?  -"));
+        QCOMPARE(marker_of(w->table_model, photo_a), QString(QChar(0x2190)));
         w->latitude_edit->setText("12.5");
         QVERIFY(w->fixed_position_valid());
         QVERIFY(!w->latitude_edit->property("invalid_input").toBool());

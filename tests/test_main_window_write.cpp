@@ -222,6 +222,45 @@ private slots:
         QCOMPARE(pixels(d), d_pixels);
     }
 
+    // Typed positions reach the file as typed: a decimal comma under the C
+    // locale, full double precision, ExifTool's own print form, both
+    // hemispheres.
+    void typed_positions_written_as_typed()
+    {
+        struct typed {
+            const char* lat;
+            const char* lon;
+            double want_lat;
+            double want_lon;
+        };
+        const typed cases[] = {
+            {"51.5", "-0,125", 51.5, -0.125},
+            {"0,123", "48.1375", 0.123, 48.1375},
+            {"46 deg 30' 15.00\" S", "8 deg 15' 36.00\" W", -(46 + 30 / 60.0 + 15 / 3600.0), -8.26},
+            {"48.1375", "11 deg 34' 30.00\" E", 48.1375, 11.575},
+        };
+        // The position travels with six decimals: a rounding beyond half of
+        // the last one (as through single precision) is a fault.
+        const double tolerance = 0.5e-6 + 1e-9;
+        set_mode(3);
+        int n = 0;
+        for (const typed& c : cases) {
+            const QString path = jpeg(QString("typed%1.jpg").arg(++n), "10:00:00");
+            QVERIFY(!path.isEmpty());
+            w->load_files({path});
+            set_fixed(c.lat, c.lon);
+            QVERIFY2(w->fixed_position_valid(), c.lat);
+            QCOMPARE(sync().size(), 0);
+            const QMap<QString, QString> tags = test_support::read_tags_numeric(path);
+            const double lat = tags.value("Composite:GPSLatitude").toDouble();
+            const double lon = tags.value("Composite:GPSLongitude").toDouble();
+            const QString written = QString("%1, %2 written as %3, %4").arg(c.lat, c.lon).arg(lat, 0, 'f', 9).arg(lon, 0, 'f', 9);
+            QVERIFY2(qAbs(lat - c.want_lat) < tolerance && qAbs(lon - c.want_lon) < tolerance, qPrintable(written));
+            QCOMPARE(tags.value("GPS:GPSLatitudeRef"), QString(c.want_lat < 0 ? "S" : "N"));
+            QCOMPARE(tags.value("GPS:GPSLongitudeRef"), QString(c.want_lon < 0 ? "W" : "E"));
+        }
+    }
+
     // Modes 0, 1 and 4, and the confirmations of the sync.
     void sync_other_modes_and_confirmations()
     {

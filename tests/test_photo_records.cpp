@@ -45,7 +45,8 @@ private slots:
     void recording_date_and_time()
     {
         exif_tag_map r = derive(with_date("2023:05:01 12:34:56+02:00"));
-        QCOMPARE(record_datetime(r), QDateTime(QDate(2023, 5, 1), QTime(12, 34, 56), Qt::LocalTime));
+        QCOMPARE(r.at("rec_hour"), QString("12"));
+        QCOMPARE(record_datetime(r), QDateTime(QDate(2023, 5, 1), QTime(12, 34, 56), Qt::OffsetFromUTC, 7200));
         QCOMPARE(r.at("read_failed"), QString("false"));
 
         r = derive(with_date("2023:05:01 12:34:56.25"));
@@ -125,12 +126,39 @@ private slots:
 
         r = derive({{"FileName", "a"}, {"GPSPosition", "-"}});
         QCOMPARE(r.at("has_gps_position"), QString());
+        // Never a position without its numbers.
         r = derive({{"FileName", "a"}, {"GPSPosition", "47 deg 30' 0.00\" N"}});
-        QCOMPARE(r.at("has_gps_position"), QString("true"));
+        QCOMPARE(r.at("has_gps_position"), QString());
         QCOMPARE(r.at("gps_lat"), QString());
         // Too few tokens: no coordinates, and nothing read past the end.
         r = derive({{"FileName", "a"}, {"GPSPosition", "47 deg, 8"}});
-        QCOMPARE(r.at("gps_numerical"), QString());
+        QCOMPARE(r.at("gps_numerical") + r.at("has_gps_position"), QString());
+    }
+
+    // EXIF GPS without its Ref tags: the numbers are read, the hemispheres
+    // stay unknown, and no other file takes the position.
+    void gps_position_without_hemispheres()
+    {
+        exif_tag_map r = derive({{"FileName", "a"}, {"GPSPosition", "33 deg 30' 0.00\", 70 deg 15' 0.00\""}});
+        QCOMPARE(r.at("has_gps_position"), QString("true"));
+        QCOMPARE(r.at("gps_numerical"), QString("33.500000, 70.250000"));
+        QCOMPARE(r.at("gps_lat_ref") + r.at("gps_lon_ref"), QString());
+
+        records_support::clear_store();
+        table_data_model model;
+        exif_cache::instance()->store("R", {{"FileName", "R"}, {"DateTimeOriginal", "2023:05:01 10:00:00"},
+                                            {"GPSPosition", "33 deg 30' 0.00\", 70 deg 15' 0.00\""}},
+                                      {{"System:FileName", "R"}});
+        records_support::add_photo("B", "2023:05:01 10:01:00");
+        model.append_row("R");
+        model.append_row("B");
+        model.gps_sync_order_changed(2);
+        model.resort();
+        const int r_row = model.row_paths().indexOf("R");
+        QCOMPARE(model.data(model.index(r_row, 2)).toString(), QString(QChar(0x2190)) + "  33.500000, 70.250000");
+        QVERIFY(!model.data(model.index(r_row, 2), Qt::UserRole).isValid());
+        QCOMPARE(model.data(model.index(1 - r_row, 2)).toString(), QString("?  -"));
+        records_support::clear_store();
     }
 
     void iptc_zone()
@@ -188,6 +216,11 @@ private slots:
         QCOMPARE(r.at("has_gps_position"), QString());
         expect_file_date(r, true, true);
         QVERIFY(store.tags[file].empty());
+        // The plain read answered, the grouped one did not: failed too.
+        store.store(file, with_date("2023:05:01 10:00:00"), {});
+        QCOMPARE(store.records[file].at("read_failed"), QString("true"));
+        QCOMPARE(store.records[file].at("rec_timezone"), QString());
+        expect_file_date(store.records[file], true, true);
         // A later good read clears the mark.
         store.store(file, with_date("2023:05:01 10:00:00"), {{"System:FileName", "a"}});
         QCOMPARE(store.records[file].at("read_failed"), QString("false"));

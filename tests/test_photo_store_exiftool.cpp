@@ -86,6 +86,10 @@ private slots:
         QCOMPARE(r.at("has_gps_position"), QString("true"));
         QCOMPARE(r.at("has_xmp_gps"), QString("false"));
 
+        // EXIF GPS without its Ref tags still gives both numbers.
+        r = load(image("norefs.jpg", {"-GPS:GPSLatitude=33.5", "-GPS:GPSLongitude=70.25"}));
+        QCOMPARE(r.at("has_gps_position") + " " + r.at("gps_numerical"), QString("true 33.500000, 70.250000"));
+
         const QString plain = image("plain.jpg", {});
         r = load(plain);
         QCOMPARE(r.at("has_gps_position"), QString());

@@ -1,0 +1,169 @@
+// Recording instants of real files read through ExifTool, under local zones
+// that differ from the files' own: a zone in the date value, the IPTC zone,
+// EXIF "OffsetTimeOriginal", the file's own dates, and the dates of videos.
+// Every file is checked by its instant and by the track point it gets.
+#include "exif_cache.h"
+#include "gpx_reader.h"
+#include "records_support.h"
+#include "table_data_model.h"
+#include "test_support.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+
+namespace {
+
+const char* const zones[] = {"America/St_Johns", "Asia/Kolkata"};
+
+void use_zone(const char* zone)
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+QDateTime utc(const char* time) { return QDateTime(QDate(2024, 6, 1), QTime::fromString(time, "hh:mm"), Qt::UTC); }
+
+} // namespace
+
+class test_recorded_instants : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QMap<QString, QString> files; // name -> path
+
+    void image(const QString& name, const QStringList& tags)
+    {
+        const QString path = dir.filePath(name + ".jpg");
+        QVERIFY(test_support::make_image(path));
+        if (!tags.isEmpty())
+            QCOMPARE(test_support::run_exiftool(QStringList{"-q", "-overwrite_original"} + tags << path), 0);
+        files[name] = path;
+    }
+    void video(const QString& name, const QStringList& metadata)
+    {
+        const QString path = dir.filePath(name);
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                           "color=c=blue:s=64x48:d=0.2", "-c:v", "mpeg4"} +
+                                   metadata << path);
+        QVERIFY(ffmpeg.waitForFinished(30000));
+        QCOMPARE(ffmpeg.exitCode(), 0);
+        files[name] = path;
+    }
+
+    // Under zone: every file read afresh, matched in mode 4 against a track
+    // of that day (points 1 to 4 at 04:30, 08:00, 10:00 and 12:00 UTC) with
+    // a limit of 5 minutes. Gives each file's instant in UTC and its cell.
+    struct outcome {
+        QDateTime instant;
+        QString cell;
+    };
+    QMap<QString, outcome> match_in(const char* zone)
+    {
+        use_zone(zone);
+        records_support::clear_store();
+        table_data_model model;
+        for (const QString& path : qAsConst(files))
+            model.add_file(path, true);
+        model.gps_sync_order_changed(4);
+        model.gps_max_time_difference(-1, 5);
+        model.resort();
+        gpx_track track{"day", {}};
+        int n = 0;
+        for (const char* time : {"04:30", "08:00", "10:00", "12:00"}) {
+            ++n;
+            track.points.append(gpx_point{QString::number(n), QString::number(n), utc(time)});
+        }
+        model.set_gpx_track(track);
+        QMap<QString, outcome> result;
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            const int row = model.row_paths().indexOf(it.value());
+            result[it.key()] = {model.recording_datetime(it.value()).toUTC(),
+                                model.data(model.index(row, 2)).toString()};
+        }
+        return result;
+    }
+
+    void expect(const QMap<QString, outcome>& got, const char* name, const char* instant, const char* cell,
+                const char* zone)
+    {
+        const QString what = QString("%1 under %2").arg(name, zone);
+        QVERIFY2(got.value(name).instant == utc(instant),
+                 qPrintable(what + ": " + got.value(name).instant.toString(Qt::ISODate)));
+        QVERIFY2(got.value(name).cell == cell, qPrintable(what + ": " + got.value(name).cell));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        // The zone written in the value.
+        image("plus", {"-XMP:DateTimeOriginal=2024:06:01 10:00:00+05:30"});
+        image("zero", {"-XMP:DateTimeOriginal=2024:06:01 10:00:00+00:00"});
+        image("z", {"-XMP:DateTimeOriginal=2024:06:01 10:00:00Z"});
+        image("minus", {"-XMP:DateTimeOriginal=2024:06:01 10:00:00-03:00"});
+        image("value_before_iptc", {"-XMP:DateTimeOriginal=2024:06:01 12:00:00+02:00",
+                                    "-IPTC:TimeCreated=12:00:00+05:30"});
+        // EXIF "OffsetTimeOriginal", and the IPTC zone before it.
+        image("offset", {"-DateTimeOriginal=2024:06:01 10:00:00", "-OffsetTimeOriginal=+05:30"});
+        image("iptc_before_offset", {"-DateTimeOriginal=2024:06:01 06:00:00", "-IPTC:TimeCreated=06:00:00-02:00",
+                                     "-OffsetTimeOriginal=+05:30"});
+        // No recording date: the file's own dates, whatever the IPTC zone.
+        image("file_dates", {"-IPTC:TimeCreated=10:00:00+05:30"});
+        // Videos: QuickTime CreateDate in UTC, and a creation date with a zone.
+        video("clip.mp4", {"-metadata", "creation_time=2024-06-01T08:00:00Z"});
+        video("phone.mov", {"-movflags", "use_metadata_tags", "-metadata",
+                            "com.apple.quicktime.creationdate=2024-06-01T13:30:00+0530"});
+    }
+
+    void zone_in_the_value()
+    {
+        for (const char* zone : zones) {
+            const auto got = match_in(zone);
+            expect(got, "plus", "04:30", "G  1, 1", zone);
+            expect(got, "zero", "10:00", "G  3, 3", zone);
+            expect(got, "z", "10:00", "G  3, 3", zone);
+            // After the track's end, beyond the limit.
+            expect(got, "minus", "13:00", "?  -", zone);
+            expect(got, "value_before_iptc", "10:00", "G  3, 3", zone);
+        }
+        // The clock time is kept as recorded.
+        const exif_tag_map& r = exif_cache::instance()->records[files["plus"]];
+        QCOMPARE(r.at("rec_hour") + r.at("rec_minute"), QString("1000"));
+    }
+
+    void offset_time_original()
+    {
+        for (const char* zone : zones) {
+            const auto got = match_in(zone);
+            expect(got, "offset", "04:30", "G  1, 1", zone);
+            expect(got, "iptc_before_offset", "08:00", "G  2, 2", zone);
+        }
+    }
+
+    void file_dates_take_no_recorded_zone()
+    {
+        for (const char* zone : zones) {
+            const auto got = match_in(zone);
+            const QFileInfo info(files["file_dates"]);
+            const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime();
+            const qint64 off = got.value("file_dates").instant.secsTo(created);
+            QVERIFY2(off >= 0 && off < 1, qPrintable(QString("%1 s off under %2").arg(off).arg(zone)));
+        }
+    }
+
+    void videos_keep_their_recording_time()
+    {
+        for (const char* zone : zones) {
+            const auto got = match_in(zone);
+            expect(got, "clip.mp4", "08:00", "G  2, 2", zone);
+            expect(got, "phone.mov", "08:00", "G  2, 2", zone);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(test_recorded_instants)
+#include "test_recorded_instants.moc"
