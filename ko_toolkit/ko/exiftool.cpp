@@ -359,7 +359,7 @@ bool exiftool_worker::send_restart()
     const bool running = process->state() == QProcess::Running;
     stopping = false;
     process_failed = !running;
-    failed_flag = !running;
+    failed_flag = process_failed || stalled;
     return running;
 }
 
