@@ -766,32 +766,50 @@ void MainWindow::load_files(QStringList paths)
 
     if (!added.isEmpty()) {
         const auto store = exif_cache::instance();
-        const bool all_failed = std::all_of(added.cbegin(), added.cend(), [&store](const QString& path) {
+        QStringList unread;
+        for (const QString& path : qAsConst(added)) {
             const auto it = store->records.find(path);
-            if (it == store->records.end())
-                return true;
-            const auto flag = it->second.find(QStringLiteral("read_failed"));
-            return flag != it->second.end() && flag->second == QLatin1String("true");
-        });
-        if (all_failed)
-            warn_exiftool_missing();
+            const bool failed = it == store->records.end() ||
+                                it->second[QStringLiteral("read_failed")] == QLatin1String("true");
+            if (failed)
+                unread << path;
+        }
+        if (!unread.isEmpty())
+            report_unread_files(unread, added.size());
     }
 }
 
 void MainWindow::warn_exiftool_missing()
 {
-    static bool warned = false;
-    if (warned)
-        return;
-    warned = true;
     const QString where = ko::exiftool::executable_path();
     qWarning("ExifTool could not be used (looked for at '%s'); no metadata was read.", qUtf8Printable(where));
     ko::message_box::warning(
         this, tr("ExifTool not available"),
-        tr("ExifTool could not be started, so the metadata of the loaded files could not be read and no GPS data "
-           "can be written.\n\nExifTool was looked for at:\n%1")
+        tr("ExifTool could not be started or has stopped, so no metadata can be read and no GPS data can be "
+           "written.\n\nExifTool was looked for at:\n%1")
             .arg(QDir::toNativeSeparators(where)),
         QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+void MainWindow::report_unread_files(const QStringList& unread, int total)
+{
+    if (ko::exiftool::stopped()) {
+        warn_exiftool_missing();
+        return;
+    }
+    const int listed = 10;
+    QStringList names;
+    for (int i = 0; i < unread.size() && i < listed; ++i)
+        names << QFileInfo(unread.at(i)).fileName();
+    if (unread.size() > listed)
+        names << tr("... and %1 more").arg(unread.size() - listed);
+    ko::message_box::warning(this, tr("Not all files were read"),
+                             tr("The metadata of %1 of %2 files could not be read, so they get no GPS position "
+                                "and are not written:\n\n%3")
+                                 .arg(unread.size())
+                                 .arg(total)
+                                 .arg(names.join(QLatin1Char('\n'))),
+                             QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void MainWindow::select_files()

@@ -117,8 +117,12 @@ private:
     bool begin_operation();
     void end_operation();
 
-    // Tells the user once per run that ExifTool could not be used.
+    // Tells the user that ExifTool cannot be started or has stopped, naming
+    // where it was looked for.
     void warn_exiftool_missing();
+    // After a batch in which files could not be read (of total added): the
+    // warning above when ExifTool is the reason, else the files by name.
+    void report_unread_files(const QStringList& unread, int total);
 
     ko::button_dark* settings_button = nullptr;
     ko::button_dark* about_button = nullptr;

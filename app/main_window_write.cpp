@@ -2,7 +2,8 @@
 // previewed positions, removing all GPS data, and undoing the last of these.
 // Every file is changed in place through ExifTool; before a file is changed
 // its current GPS tags are read afresh, and only files whose write succeeded
-// can be undone.
+// can be undone (or may have been: a write whose outcome is unknown keeps its
+// snapshot).
 
 #include "main_window.h"
 
@@ -318,6 +319,7 @@ void MainWindow::sync_gps()
     QMap<QString, exif_tag_map> undo;
     QSet<QString> written;
     QStringList failed;
+    QStringList uncertain;
     for (size_t r = 0; r < plan.size(); ++r) {
         const planned_row& row = plan[r];
         if (row.write) {
@@ -352,14 +354,22 @@ void MainWindow::sync_gps()
                     for (const QString& name : fixed_position_cleanup_names())
                         tags[name] = QString();
 
-                if (ko::exiftool::write_tags(row.path, tags)) {
+                const ko::write_outcome outcome = ko::exiftool::write_tags_outcome(row.path, tags);
+                // A write whose fate is unknown keeps its snapshot: restoring
+                // it is right whether or not the write landed.
+                if (outcome != ko::write_outcome::not_written)
                     undo[row.path] = snapshot;
+                if (outcome == ko::write_outcome::written) {
                     written.insert(row.path);
+                } else if (outcome == ko::write_outcome::unknown) {
+                    uncertain << row.path;
+                    qWarning("'%s' may have been written: ExifTool stopped before it confirmed the write.",
+                             qUtf8Printable(row.path));
                 } else {
                     qWarning("Writing the GPS position of '%s' failed.", qUtf8Printable(row.path));
                 }
             }
-            if (!written.contains(row.path))
+            if (!written.contains(row.path) && !uncertain.contains(row.path))
                 failed << row.path;
         }
         syncing_progress->setValue(int(r) + 1);
@@ -373,7 +383,7 @@ void MainWindow::sync_gps()
         undo_map = undo;
     undo_button->setEnabled(!undo_map.isEmpty());
 
-    if (failed.isEmpty()) {
+    if (failed.isEmpty() && uncertain.isEmpty()) {
         table_model->clear();
     } else {
         // The written rows leave the list; the rest stays, so that a second
@@ -387,13 +397,23 @@ void MainWindow::sync_gps()
     sync_button->setEnabled(table_model->rowCount() > 0);
     end_operation();
 
-    if (!failed.isEmpty()) {
-        ko::message_box::warning(this, tr("Not all files were written"),
-                                 tr("%1 of %2 files could not be written and are still in the list:\n\n%3")
-                                     .arg(failed.size())
-                                     .arg(to_write)
-                                     .arg(file_list(failed)),
+    if (!failed.isEmpty() || !uncertain.isEmpty()) {
+        QStringList parts;
+        if (!failed.isEmpty())
+            parts << tr("%1 of %2 files could not be written and are still in the list:\n\n%3")
+                         .arg(failed.size())
+                         .arg(to_write)
+                         .arg(file_list(failed));
+        if (!uncertain.isEmpty())
+            parts << tr("%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. "
+                        "They are still in the list:\n\n%3")
+                         .arg(uncertain.size())
+                         .arg(to_write)
+                         .arg(file_list(uncertain));
+        ko::message_box::warning(this, tr("Not all files were written"), parts.join(QStringLiteral("\n\n")),
                                  QMessageBox::Ok, QMessageBox::NoButton);
+        if (ko::exiftool::stopped())
+            warn_exiftool_missing();
     }
 }
 
@@ -435,12 +455,19 @@ void MainWindow::remove_gps_data()
 
     QMap<QString, exif_tag_map> undo;
     QStringList failed;
+    QStringList uncertain;
     for (int r = 0; r < paths.size(); ++r) {
         const QString& path = paths.at(r);
         const exif_tag_map snapshot = gps_tag_map_for_file(path);
-        if (!snapshot.empty() && ko::exiftool::write_tags(path, tags)) {
+        const ko::write_outcome outcome =
+            snapshot.empty() ? ko::write_outcome::not_written : ko::exiftool::write_tags_outcome(path, tags);
+        if (outcome != ko::write_outcome::not_written)
             undo[path] = snapshot;
-        } else {
+        if (outcome == ko::write_outcome::unknown) {
+            qWarning("The GPS data of '%s' may have been removed: ExifTool stopped before it confirmed it.",
+                     qUtf8Printable(path));
+            uncertain << path;
+        } else if (outcome == ko::write_outcome::not_written) {
             qWarning("Removing the GPS data of '%s' failed.", qUtf8Printable(path));
             failed << path;
         }
@@ -452,18 +479,28 @@ void MainWindow::remove_gps_data()
 
     if (!undo.isEmpty())
         undo_map = undo;
-    keep_only_rows(table_model, QSet<QString>(failed.cbegin(), failed.cend()));
+    keep_only_rows(table_model,
+                   QSet<QString>(failed.cbegin(), failed.cend()) + QSet<QString>(uncertain.cbegin(), uncertain.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
     end_operation();
 
-    if (!failed.isEmpty()) {
-        ko::message_box::warning(this, tr("Not all files were changed"),
-                                 tr("The GPS data of %1 of %2 files could not be removed; they are still in the "
-                                    "list:\n\n%3")
-                                     .arg(failed.size())
-                                     .arg(paths.size())
-                                     .arg(file_list(failed)),
+    if (!failed.isEmpty() || !uncertain.isEmpty()) {
+        QStringList parts;
+        if (!failed.isEmpty())
+            parts << tr("The GPS data of %1 of %2 files could not be removed; they are still in the list:\n\n%3")
+                         .arg(failed.size())
+                         .arg(paths.size())
+                         .arg(file_list(failed));
+        if (!uncertain.isEmpty())
+            parts << tr("The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it "
+                        "confirmed it. They are still in the list:\n\n%3")
+                         .arg(uncertain.size())
+                         .arg(paths.size())
+                         .arg(file_list(uncertain));
+        ko::message_box::warning(this, tr("Not all files were changed"), parts.join(QStringLiteral("\n\n")),
                                  QMessageBox::Ok, QMessageBox::NoButton);
+        if (ko::exiftool::stopped())
+            warn_exiftool_missing();
     }
 }
 
@@ -484,12 +521,21 @@ void MainWindow::undo_last_edit()
 
     QMap<QString, exif_tag_map> not_restored;
     QStringList restored;
+    QStringList uncertain;
     int done = 0;
     for (auto it = undo_map.cbegin(); it != undo_map.cend(); ++it) {
-        if (ko::exiftool::write_tags(it.key(), it.value())) {
+        const ko::write_outcome outcome = ko::exiftool::write_tags_outcome(it.key(), it.value());
+        if (outcome == ko::write_outcome::written) {
             restored << it.key();
         } else {
-            qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(it.key()));
+            // Writing the snapshot again is harmless: undo stays available.
+            if (outcome == ko::write_outcome::unknown) {
+                qWarning("The GPS tags of '%s' may have been restored: ExifTool stopped before it confirmed it.",
+                         qUtf8Printable(it.key()));
+                uncertain << it.key();
+            } else {
+                qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(it.key()));
+            }
             not_restored.insert(it.key(), it.value());
         }
         syncing_progress->setValue(++done);
@@ -515,12 +561,25 @@ void MainWindow::undo_last_edit()
     end_operation();
 
     if (!not_restored.isEmpty()) {
-        ko::message_box::warning(this, tr("Undo incomplete"),
-                                 tr("The GPS data of %1 of %2 files could not be restored. Undo stays available "
-                                    "for them:\n\n%3")
-                                     .arg(not_restored.size())
-                                     .arg(total)
-                                     .arg(file_list(not_restored.keys())),
+        QStringList failed = not_restored.keys();
+        for (const QString& path : qAsConst(uncertain))
+            failed.removeOne(path);
+        QStringList parts;
+        if (!failed.isEmpty())
+            parts << tr("The GPS data of %1 of %2 files could not be restored. Undo stays available for "
+                        "them:\n\n%3")
+                         .arg(failed.size())
+                         .arg(total)
+                         .arg(file_list(failed));
+        if (!uncertain.isEmpty())
+            parts << tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
+                        "confirmed it. Undo stays available for them:\n\n%3")
+                         .arg(uncertain.size())
+                         .arg(total)
+                         .arg(file_list(uncertain));
+        ko::message_box::warning(this, tr("Undo incomplete"), parts.join(QStringLiteral("\n\n")),
                                  QMessageBox::Ok, QMessageBox::NoButton);
+        if (ko::exiftool::stopped())
+            warn_exiftool_missing();
     }
 }

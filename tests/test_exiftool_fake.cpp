@@ -4,8 +4,10 @@
 #include "exiftool_support.h"
 #include "ko/exiftool.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -36,11 +38,12 @@ struct worker_rig {
         thread.quit();
         thread.wait(20000);
     }
-    ko::exif_response* submit(const QByteArray& command)
+    ko::exif_response* submit(const QByteArray& command, qint64 deadline_ms = 0)
     {
         auto* response = new ko::exif_response();
         response->setParent(&responses);
         response->id = next_id++;
+        response->deadline_ms = deadline_ms;
         QMetaObject::invokeMethod(worker, "add_task", Qt::BlockingQueuedConnection,
                                   QGenericArgument("exif_response*", &response), Q_ARG(QByteArray, command));
         return response;
@@ -62,9 +65,23 @@ struct worker_rig {
 class test_exiftool_fake : public QObject
 {
     Q_OBJECT
+    QTemporaryDir dir;
+
+    // A file whose name tells the fake what to do (the bridge reads and
+    // writes existing regular files only).
+    QString file(const QString& name, qint64 size = 0)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || !f.resize(size))
+            return {};
+        return path;
+    }
+
 private slots:
     void initTestCase()
     {
+        QVERIFY(dir.isValid());
         qRegisterMetaType<ko::exif_response*>("exif_response*");
         qputenv("ORLAVO_EXIFTOOL", exiftool_support::fake_exiftool().toUtf8());
         QVERIFY(QFileInfo(exiftool_support::fake_exiftool()).isExecutable());
@@ -209,46 +226,119 @@ private slots:
     // The facade and the tag parser, with the fake in place of ExifTool.
     void parsing_through_facade()
     {
-        exif_tag_map dup = ko::exiftool::read_tags("/x/dup", false, false);
+        exif_tag_map dup = ko::exiftool::read_tags(file("dup"), false, false);
         QCOMPARE(dup["Dup"], QString("2"));
         QVERIFY(dup.count("NoEquals") == 0 && dup.count("oEquals") == 0);
-        QCOMPARE(ko::exiftool::read_tags("/x/nul", false, false), (exif_tag_map{{"Nul", "a"}}));
+        QCOMPARE(ko::exiftool::read_tags(file("nul"), false, false), (exif_tag_map{{"Nul", "a"}}));
         // Everything after the first "=" is the value.
-        QCOMPARE(ko::exiftool::read_tags("/x/echo:a = b=c", false, false).at("Echo"), QString("a = b=c"));
+        QCOMPARE(ko::exiftool::read_tags(file("echo:a = b=c"), false, false).at("Echo"), QString("a = b=c"));
     }
 
     void command_lines_through_facade()
     {
         // Relative names go out absolute: never an option or a comment.
         const QString cwd = QDir::currentPath();
-        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg"})
+        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg"}) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.close();
             QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], cwd + "/" + name);
+        }
 
         message_capture capture;
         ko::exiftool::verbose(true);
-        QVERIFY(!ko::exiftool::write_tags("/p/a.jpg", {{"GPSLatitude", ""}, {"GPSLatitude#", "47.5"},
-                                                        {"GPSLatitudeRef", "N"}}));
+        const QString a = file("a.jpg");
+        QVERIFY(!ko::exiftool::write_tags(a, {{"GPSLatitude", ""}, {"GPSLatitude#", "47.5"},
+                                              {"GPSLatitudeRef", "N"}}));
         ko::exiftool::verbose(false);
         const QStringList writes = capture.matching("Writing '");
         QCOMPARE(writes.size(), 1);
-        QVERIFY(writes[0].contains("'\n/p/a.jpg\n-overwrite_original_in_place\n-m\n-GPSLatitude=\n"
+        QVERIFY(writes[0].contains("'\n" + a + "\n-overwrite_original_in_place\n-m\n-GPSLatitude=\n"
                                    "-GPSLatitude#=47.5\n-GPSLatitudeRef=N\n\n-execute"));
         // The fake reports no updated file: the write failed.
-        QCOMPARE(capture.count("Failed to execute command on '/p/a.jpg'", QtWarningMsg), 1);
+        QCOMPARE(capture.count("Failed to execute command on '" + a + "'", QtWarningMsg), 1);
     }
 
+    // A write sent to an ExifTool that then dies may have been carried
+    // out; one that never went out was not.
     void dying_through_facade()
     {
         message_capture capture;
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(ko::exiftool::read_tags("/x/die", false, false).empty());
+        QVERIFY(ko::exiftool::read_tags(file("echo:0"), false, false).size() == 1);
+        QVERIFY(!ko::exiftool::stopped());
+        QCOMPARE(ko::exiftool::write_tags_outcome(file("die"), {{"GPSLatitude", "1"}}), ko::write_outcome::unknown);
+        QVERIFY(ko::exiftool::stopped());
         for (int i = 0; i < 50; ++i)
-            QVERIFY(ko::exiftool::read_tags("/x/echo:1", true, false).empty());
-        QVERIFY(!ko::exiftool::write_tags("/x/a.jpg", {{"GPSLatitude", "1"}}));
+            QVERIFY(ko::exiftool::read_tags(file("echo:1"), true, false).empty());
+        QCOMPARE(ko::exiftool::write_tags_outcome(file("a.jpg"), {{"GPSLatitude", "1"}}),
+                 ko::write_outcome::not_written);
         QVERIFY(timer.elapsed() < 5000);
         QCOMPARE(capture.count("exiftool exited; requests fail at once from now on."), 1);
         ko::exiftool_worker_shutdown();
+        QVERIFY(!ko::exiftool::stopped());
+    }
+
+    // A request without an answer in time: its write may still land, so it
+    // is reported unknown, nothing more goes into that process, and later
+    // requests fail at once. A large file is given time by its size.
+    void timed_out_request_stops_the_bridge()
+    {
+        ko::exiftool::set_request_timeout(300, 1000);
+        const QString slow = file("late:700", 1 << 20); // 1 MiB: 1300 ms allowed
+        QCOMPARE(ko::exiftool::request_timeout(slow), 1300);
+        QCOMPARE(ko::exiftool::read_tags(slow, false, false).at("Late"), QString("700"));
+
+        message_capture capture;
+        ko::exiftool::verbose(true);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ko::exiftool::write_tags_outcome(file("late:900"), {{"GPSLatitude", "1"}}),
+                 ko::write_outcome::unknown);
+        QVERIFY(timer.elapsed() >= 290 && timer.elapsed() < 3000);
+        QVERIFY(ko::exiftool::stopped());
+        QCOMPARE(capture.count("exiftool stopped answering: request", QtWarningMsg), 1);
+        const int sent = capture.count("Writing '");
+        QCOMPARE(sent, 1);
+
+        // Before and after the late answer: nothing is sent, all fails at once.
+        timer.restart();
+        QVERIFY(ko::exiftool::read_tags(file("echo:1"), false, false).empty());
+        QCOMPARE(ko::exiftool::write_tags_outcome(file("b.jpg"), {{"GPSLatitude", "1"}}),
+                 ko::write_outcome::not_written);
+        QVERIFY(timer.elapsed() < 500); // each would wait 300 ms if it were sent
+        QVERIFY(exiftool_support::wait_until([&] { return capture.count("after its time-out") == 1; }, 5000));
+        QVERIFY(ko::exiftool::read_tags(file("echo:2"), false, false).empty());
+        QCOMPARE(capture.count("exiftool stopped answering, request", QtWarningMsg), 3);
+        QCOMPARE(capture.count("Writing '"), sent);
+        ko::exiftool::verbose(false);
+        ko::exiftool_worker_shutdown();
+        ko::exiftool::set_request_timeout(60000, 1000);
+    }
+
+    // Quitting waits for a request in flight only as long as its caller
+    // would have, and not at all for one that has already timed out.
+    void quitting_waits_only_for_what_is_left()
+    {
+        {
+            worker_rig rig;
+            QVERIFY(rig.started);
+            rig.submit("hang", QDateTime::currentMSecsSinceEpoch() + 700);
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(rig.shutdown());
+            QVERIFY2(timer.elapsed() >= 600 && timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        }
+        ko::exiftool::set_request_timeout(300, 0);
+        QVERIFY(ko::exiftool::read_tags(file("hang"), false, false).empty());
+        QVERIFY(ko::exiftool::stopped());
+        QTest::qWait(200);
+        QElapsedTimer timer;
+        timer.start();
+        ko::exiftool_worker_shutdown();
+        QVERIFY2(timer.elapsed() < 1500, qPrintable(QString::number(timer.elapsed())));
+        ko::exiftool::set_request_timeout(60000, 1000);
     }
 };
 

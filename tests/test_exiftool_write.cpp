@@ -137,6 +137,25 @@ private slots:
         QCOMPARE(contents(gif), before);
     }
 
+    // A loaded photo replaced by a folder that holds another photo: ExifTool
+    // would work on the photo inside. Neither read nor written, at once.
+    void folder_in_place_of_a_file()
+    {
+        const QString inner = photo("dirimg.jpg/inner.jpg", "JPEG", {"-GPSLatitude=10", "-GPSLatitudeRef=N"});
+        QVERIFY(!inner.isEmpty());
+        const QString folder = dir.filePath("dirimg.jpg");
+        const QByteArray before = contents(inner);
+        message_capture capture;
+        QCOMPARE(ko::exiftool::write_tags_outcome(folder, {{"GPSLatitude", "47.5"}, {"GPSLatitudeRef", "S"}}),
+                 ko::write_outcome::not_written);
+        QVERIFY(ko::exiftool::read_tags(folder, true, false).empty());
+        QVERIFY(ko::exiftool::read_selected_tags(folder, {"GPSLatitude"}).empty());
+        QCOMPARE(capture.count("'" + folder + "': it is not a regular file", QtWarningMsg), 3);
+        QCOMPARE(contents(inner), before);
+        QCOMPARE(test_support::read_tags_numeric(inner).value("GPS:GPSLatitude"), QString("10"));
+        QVERIFY(!ko::exiftool::stopped());
+    }
+
     void injected_arguments_are_refused()
     {
         const QString path = photo("victim.jpg");

@@ -108,14 +108,50 @@ oder 46</translation>
         <translation>ExifTool nicht verfügbar</translation>
     </message>
     <message>
-        <source>ExifTool could not be started, so the metadata of the loaded files could not be read and no GPS data can be written.
+        <source>ExifTool could not be started or has stopped, so no metadata can be read and no GPS data can be written.
 
 ExifTool was looked for at:
 %1</source>
-        <translation>ExifTool konnte nicht gestartet werden. Die Metadaten der geladenen Dateien konnten daher nicht gelesen werden, und es können keine GPS-Daten geschrieben werden.
+        <translation>ExifTool konnte nicht gestartet werden oder wurde beendet. Daher können keine Metadaten gelesen und keine GPS-Daten geschrieben werden.
 
 ExifTool wurde hier gesucht:
 %1</translation>
+    </message>
+    <message>
+        <source>Not all files were read</source>
+        <translation>Nicht alle Dateien wurden gelesen</translation>
+    </message>
+    <message>
+        <source>The metadata of %1 of %2 files could not be read, so they get no GPS position and are not written:
+
+%3</source>
+        <translation>Die Metadaten von %1 von %2 Dateien konnten nicht gelesen werden. Sie erhalten daher keine GPS-Position und werden nicht geschrieben:
+
+%3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. They are still in the list:
+
+%3</source>
+        <translation>%1 von %2 Dateien wurden möglicherweise geschrieben: ExifTool wurde beendet, bevor es das Schreiben bestätigte. Sie sind weiterhin in der Liste:
+
+%3</translation>
+    </message>
+    <message>
+        <source>The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it confirmed it. They are still in the list:
+
+%3</source>
+        <translation>Die GPS-Daten von %1 von %2 Dateien wurden möglicherweise entfernt: ExifTool wurde beendet, bevor es dies bestätigte. Sie sind weiterhin in der Liste:
+
+%3</translation>
+    </message>
+    <message>
+        <source>The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
+
+%3</source>
+        <translation>Die GPS-Daten von %1 von %2 Dateien wurden möglicherweise wiederhergestellt: ExifTool wurde beendet, bevor es dies bestätigte. Rückgängig bleibt für sie verfügbar:
+
+%3</translation>
     </message>
     <message>
         <source>All supported files </source>

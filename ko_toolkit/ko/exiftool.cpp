@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageLogger>
 #include <QMetaObject>
@@ -16,7 +17,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <climits>
 #include <csignal>
+#include <cstring>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -36,6 +39,7 @@ const char* const sig_worker_read_output = "void ko::exiftool_worker::read_outpu
 const char* const sig_worker_add_task = "void ko::exiftool_worker::add_task(exif_response*, const QByteArray&)";
 const char* const sig_worker_process_ended = "void ko::exiftool_worker::process_ended(const char*)";
 const char* const sig_worker_fail_all = "void ko::exiftool_worker::fail_all(const char*)";
+const char* const sig_worker_timed_out = "void ko::exiftool_worker::request_timed_out(exif_response*)";
 const char* const sig_init = "void ko::exiftool_worker_init()";
 const char* const sig_start_task = "static ko::exif_response* ko::exiftool::start_task(const QByteArray&)";
 const char* const sig_shutdown = "static void ko::exiftool::shutdown()";
@@ -44,7 +48,9 @@ const char* const sig_read_selected_tags =
     "static exif_tag_map ko::exiftool::read_selected_tags(const QString&, const std::vector<QString>&)";
 const char* const sig_write_tags = "static bool ko::exiftool::write_tags(const QString&, const exif_tag_map&)";
 
-const int request_timeout_ms = 60000;
+const int default_timeout_ms = 60000;
+std::atomic<int> base_timeout_ms{default_timeout_ms};
+std::atomic<int> timeout_ms_per_mib{1000};
 const char* const close_command = "-stay_open\n0\n";
 
 // Process-wide state of the bridge, used from the GUI thread only (the
@@ -73,6 +79,13 @@ QString absolute_path(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// ExifTool given a folder works on the files inside it: only regular files
+// (or links to one) are read or written.
+bool is_regular_file(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
 // Tag names, optionally with group and "#" suffix or wildcards; a leading
 // minus sign would turn the request into an exclusion.
 bool is_tag_name(const QString& name)
@@ -93,16 +106,26 @@ bool is_tag_name(const QString& name)
 exif_tag_map parse_answer(const QByteArray& bytes)
 {
     exif_tag_map result;
-    const QString text = bytes.isNull() ? QString() : QString::fromUtf8(bytes); // stops at a NUL
-    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
+    // The answer ends at a NUL. It is decoded line by line, which gives the
+    // same text as decoding it whole (a line feed never belongs to a UTF-8
+    // sequence) but copies a long value once, not three times.
+    const char* data = bytes.constData();
+    const int size = bytes.isNull() ? 0 : int(qstrnlen(data, uint(bytes.size())));
+    int start = 0;
+    while (start < size) {
+        const char* feed = static_cast<const char*>(memchr(data + start, '\n', size_t(size - start)));
+        const int end = feed ? int(feed - data) : size;
+        const int length = end - start;
+        const int first = start;
+        start = end + 1;
+        if (length == 0 || !memchr(data + first, '=', size_t(length)))
             continue;
+        QString line = QString::fromUtf8(data + first, length);
+        const int eq = line.indexOf(QLatin1Char('='));
         // The first character is the argument's minus sign.
-        const QString key = line.left(eq).mid(1).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        result[key] = value;
+        QString key = line.left(eq).mid(1).trimmed();
+        line.remove(0, eq + 1);
+        result[key] = std::move(line).trimmed();
     }
     return result;
 }
@@ -209,10 +232,26 @@ bool exif_response::wait(int ms)
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     timer.start(ms);
+    // Each slice sleeps until an event comes, the response is finished or
+    // 10 ms have passed.
+    QEventLoop slice_loop;
+    QTimer slice;
+    slice.setSingleShot(true);
+    QObject::connect(&slice, &QTimer::timeout, &slice_loop, &QEventLoop::quit);
+    QObject::connect(this, &exif_response::finished, &slice_loop, &QEventLoop::quit, Qt::QueuedConnection);
     for (;;) {
-        if (timer.remainingTime() <= 0)
+        const int left = timer.remainingTime();
+        if (left <= 0)
             break;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        if (done.load(std::memory_order_acquire) || cancelled.load(std::memory_order_acquire)) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        } else {
+            slice.start(qMin(left, 10));
+            // While the application quits, event loops end at once.
+            if (slice_loop.exec(QEventLoop::ExcludeUserInputEvents) < 0)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+            slice.stop();
+        }
         const bool is_done = done.load(std::memory_order_acquire);
         const bool is_cancelled = cancelled.load(std::memory_order_acquire);
         if (is_done && !is_cancelled) {
@@ -292,11 +331,13 @@ bool exiftool_worker::start()
     process->start(QIODevice::ReadWrite);
     if (process->waitForStarted(2000)) {
         process_failed = false;
+        failed_flag = false;
         return true;
     }
     KO_BRIDGE_WARNING("%s: Could not start exiftool: %s (%d).", sig_worker_start,
                       process->errorString().toUtf8().constData(), int(process->error()));
     process_failed = true;
+    failed_flag = true;
     fail_all("could not be started");
     return false;
 }
@@ -318,6 +359,7 @@ bool exiftool_worker::send_restart()
     const bool running = process->state() == QProcess::Running;
     stopping = false;
     process_failed = !running;
+    failed_flag = process_failed || stalled;
     return running;
 }
 
@@ -326,13 +368,18 @@ bool exiftool_worker::shutdown()
     stopping = true;
 
     // A request in flight may be rewriting a file: let it finish before
-    // ExifTool is asked to leave, within the callers' request time-out.
-    if (busy && process->state() == QProcess::Running) {
+    // ExifTool is asked to leave, but not beyond the time its caller allowed
+    // it, and not at all once that has run out.
+    if (busy && !stalled && process->state() == QProcess::Running) {
+        const qint64 deadline = tasks.first().first->deadline_ms;
+        qint64 allowed = in_flight_wait_ms;
+        if (deadline > 0)
+            allowed = qMax<qint64>(0, deadline - QDateTime::currentMSecsSinceEpoch());
         QElapsedTimer elapsed;
         elapsed.start();
         while (busy && process->state() == QProcess::Running) {
-            const qint64 left = in_flight_wait_ms - elapsed.elapsed();
-            if (left <= 0 || !process->waitForReadyRead(int(left)))
+            const qint64 left = allowed - elapsed.elapsed();
+            if (left <= 0 || !process->waitForReadyRead(int(qMin<qint64>(left, INT_MAX))))
                 break;
         }
     }
@@ -371,9 +418,10 @@ bool exiftool_worker::shutdown()
 
 void exiftool_worker::add_task(exif_response* response, const QByteArray& data)
 {
-    if (process_failed || stopping) {
-        KO_BRIDGE_WARNING("%s: exiftool is not running, request %d failed.", sig_worker_add_task,
-                          response ? response->id : -1);
+    if (process_failed || stalled || stopping) {
+        KO_BRIDGE_WARNING(stalled && !process_failed ? "%s: exiftool stopped answering, request %d failed."
+                                                     : "%s: exiftool is not running, request %d failed.",
+                          sig_worker_add_task, response ? response->id : -1);
         fail_response(response);
         return;
     }
@@ -385,6 +433,30 @@ void exiftool_worker::add_task(exif_response* response, const QByteArray& data)
     }
     tasks.append(qMakePair(response, data));
     execute_task();
+}
+
+void exiftool_worker::request_timed_out(exif_response* response)
+{
+    int index = -1;
+    for (int i = 0; i < tasks.size(); ++i)
+        if (tasks[i].first == response)
+            index = i;
+    if (index < 0 || process_failed)
+        return; // answered meanwhile, or the process is gone anyway
+    if (!stalled) {
+        KO_BRIDGE_WARNING("%s: exiftool stopped answering: request %d got no answer in time. Nothing more is "
+                          "sent to it; requests fail at once from now on.",
+                          sig_worker_timed_out, response->id);
+    }
+    stalled = true;
+    failed_flag = true;
+    // Whatever is still queued is never sent. The request in flight stays:
+    // its answer may still come and must not be taken for another's.
+    const int first = busy ? 1 : 0;
+    for (int i = first; i < tasks.size(); ++i)
+        fail_response(tasks[i].first);
+    while (tasks.size() > first)
+        tasks.removeLast();
 }
 
 void exiftool_worker::verbose(bool value)
@@ -440,25 +512,31 @@ bool exiftool_worker::write(const QString& text)
 
 void exiftool_worker::execute_task()
 {
-    if (busy || stopping || tasks.isEmpty())
+    if (busy || stopping || stalled || tasks.isEmpty())
         return;
     busy = true;
-    const QPair<exif_response*, QByteArray>& head = tasks.first();
-    const int id = head.first->id;
+    exif_response* head = tasks.first().first;
+    const int id = head->id;
     ready_marker = output_marker(id);
-    const QByteArray request = head.second + execute_marker(id);
+    marker_scan_from = 0;
+    const QByteArray request = tasks.first().second + execute_marker(id);
     if (!write(QString::fromUtf8(request))) {
         // The framing can no longer be trusted; nothing will answer.
         process_failed = true;
+        failed_flag = true;
         fail_all("could not be written to");
+        return;
     }
+    head->sent = true;
 }
 
 // Finds the ready marker of the request in flight in output: "{readyN}"
 // followed by a line feed or by a carriage return and a line feed, at the
 // start of the output or right after a line feed. A marker whose line end
-// has not arrived yet is not found until it has.
-bool exiftool_worker::find_marker(int& position, int& length) const
+// has not arrived yet is not found until it has. The search goes on where
+// the last one stopped, so that a long answer arriving in small pieces is
+// searched once, not once per piece.
+bool exiftool_worker::find_marker(int& position, int& length)
 {
     if (ready_marker.isEmpty()) {
         position = 0;
@@ -469,11 +547,14 @@ bool exiftool_worker::find_marker(int& position, int& length) const
     while (text.endsWith('\n') || text.endsWith('\r'))
         text.chop(1);
     const int size = output.size();
-    int from = 0;
+    int from = marker_scan_from;
     for (;;) {
         const int p = output.indexOf(text, from);
-        if (p < 0)
+        if (p < 0) {
+            // An occurrence may still begin in the last text.size() - 1 bytes.
+            marker_scan_from = qMax(from, size - text.size() + 1);
             return false;
+        }
         if (p == 0 || output.at(p - 1) == '\n') {
             const int end = p + text.size();
             if (end < size && output.at(end) == '\n') {
@@ -486,8 +567,10 @@ bool exiftool_worker::find_marker(int& position, int& length) const
                 length = text.size() + 2;
                 return true;
             }
-            if (end == size || (end + 1 == size && output.at(end) == '\r'))
-                return false; // the line end is still on its way
+            if (end == size || (end + 1 == size && output.at(end) == '\r')) {
+                marker_scan_from = p; // the line end is still on its way
+                return false;
+            }
         }
         from = p + 1;
     }
@@ -517,9 +600,16 @@ void exiftool_worker::read_output()
             return;
         }
         exif_response* response = tasks.first().first;
-        response->answer = output.left(position);
+        if (stalled)
+            KO_BRIDGE_INFO("%s: exiftool answered request %d after its time-out.", sig_worker_read_output,
+                           response->id);
+        // The answer takes output's bytes over instead of a copy of them.
+        QByteArray rest = output.mid(position + length);
+        output.truncate(position);
+        response->answer.swap(output);
+        output = std::move(rest);
         response->set_done(); // does nothing for a cancelled response
-        output = output.mid(position + length);
+        marker_scan_from = 0;
         busy = false;
         tasks.removeFirst();
         execute_task();
@@ -550,7 +640,9 @@ void exiftool_worker::process_ended(const char* reason)
 {
     const bool was_failed = process_failed;
     process_failed = true;
+    failed_flag = true;
     output.clear();
+    marker_scan_from = 0;
     if (!stopping && !was_failed) {
         KO_BRIDGE_WARNING("%s: exiftool %s; requests fail at once from now on.", sig_worker_process_ended,
                           reason);
@@ -600,11 +692,17 @@ exiftool::~exiftool() = default;
 
 exif_response* exiftool::start_task(const QByteArray& data)
 {
+    return start_task(data, default_timeout_ms);
+}
+
+exif_response* exiftool::start_task(const QByteArray& data, int timeout_ms)
+{
     auto* response = new exif_response();
     if (worker_thread)
         response->setParent(worker_thread);
     response->id = request_counter.fetch_add(1);
     response->start_ms = QDateTime::currentMSecsSinceEpoch();
+    response->deadline_ms = response->start_ms + timeout_ms;
     const bool invoked = worker && QMetaObject::invokeMethod(worker, "add_task", Qt::BlockingQueuedConnection,
                                                              Q_ARG(exif_response*, response), Q_ARG(QByteArray, data));
     if (!invoked) {
@@ -640,6 +738,24 @@ void exiftool::shutdown()
     worker_thread = nullptr;
 }
 
+bool exiftool::stopped()
+{
+    return worker && worker->failed_flag;
+}
+
+int exiftool::request_timeout(const QString& path)
+{
+    const qint64 mib = qMax<qint64>(0, QFileInfo(path).size()) >> 20;
+    const qint64 ms = base_timeout_ms + mib * timeout_ms_per_mib;
+    return int(qMin<qint64>(ms, INT_MAX));
+}
+
+void exiftool::set_request_timeout(int base_ms, int ms_per_mib)
+{
+    base_timeout_ms = base_ms;
+    timeout_ms_per_mib = ms_per_mib;
+}
+
 void exiftool::verbose(bool value)
 {
     if (worker)
@@ -655,10 +771,33 @@ void exiftool::ping(bool value)
 // ---------------------------------------------------------------------------
 // Reading tags
 
+namespace {
+
+// Waits for the answer to a request. One that gets none in time may still be
+// at work in ExifTool: the worker is told to send nothing more after it.
+bool await_answer(exif_response* response, int timeout_ms)
+{
+    if (response->wait(timeout_ms))
+        return true;
+    if (!response->cancelled && worker) {
+        QMetaObject::invokeMethod(worker, "request_timed_out", Qt::BlockingQueuedConnection,
+                                  Q_ARG(exif_response*, response));
+    }
+    // The answer may have come in the meantime.
+    return response->ok();
+}
+
+} // namespace
+
 exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool debug)
 {
     if (!is_single_argument(args)) {
         KO_BRIDGE_WARNING("%s: Refusing to read '%s': the path contains a line break or NUL.", sig_read_tags,
+                          args.toUtf8().constData());
+        return {};
+    }
+    if (!is_regular_file(args)) {
+        KO_BRIDGE_WARNING("%s: Refusing to read '%s': it is not a regular file.", sig_read_tags,
                           args.toUtf8().constData());
         return {};
     }
@@ -671,9 +810,10 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     command += absolute_path(args);
     command += QLatin1Char('\n');
 
-    exif_response* response = start_task(command.toUtf8());
+    const int timeout = request_timeout(args);
+    exif_response* response = start_task(command.toUtf8(), timeout);
     exif_tag_map result;
-    if (!response->wait(request_timeout_ms))
+    if (!await_answer(response, timeout))
         return result;
     result = parse_answer(response->data());
     if (debug)
@@ -692,6 +832,11 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
                           sig_read_selected_tags, file.toUtf8().constData());
         return {};
     }
+    if (!is_regular_file(file)) {
+        KO_BRIDGE_WARNING("%s: Refusing to read '%s': it is not a regular file.", sig_read_selected_tags,
+                          file.toUtf8().constData());
+        return {};
+    }
     exiftool_worker_init();
     QString command;
     for (const QString& name : tag_names)
@@ -699,8 +844,9 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
     command += absolute_path(file);
     command += QLatin1Char('\n');
 
-    exif_response* response = start_task(command.toUtf8());
-    if (!response->wait(request_timeout_ms))
+    const int timeout = request_timeout(file);
+    exif_response* response = start_task(command.toUtf8(), timeout);
+    if (!await_answer(response, timeout))
         return {};
     return parse_answer(response->data());
 }
@@ -709,6 +855,11 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
 // Writing tags
 
 bool exiftool::write_tags(const QString& file, const exif_tag_map& tags)
+{
+    return write_tags_outcome(file, tags) == write_outcome::written;
+}
+
+write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_map& tags)
 {
     bool valid = is_single_argument(file);
     bool pure_delete = true;
@@ -720,7 +871,12 @@ bool exiftool::write_tags(const QString& file, const exif_tag_map& tags)
         KO_BRIDGE_WARNING("%s: Refusing to write to '%s': the path, a tag name or a value contains a line "
                           "break or NUL.",
                           sig_write_tags, file.toUtf8().constData());
-        return false;
+        return write_outcome::not_written;
+    }
+    if (!is_regular_file(file)) {
+        KO_BRIDGE_WARNING("%s: Refusing to write to '%s': it is not a regular file.", sig_write_tags,
+                          file.toUtf8().constData());
+        return write_outcome::not_written;
     }
 
     exiftool_worker_init();
@@ -728,9 +884,18 @@ bool exiftool::write_tags(const QString& file, const exif_tag_map& tags)
     for (const auto& [key, value] : tags)
         block += QStringLiteral("-%1=%2\n").arg(key, value);
 
-    exif_response* response = start_task(block.toUtf8());
-    if (!response->wait(request_timeout_ms))
-        return false;
+    const int timeout = request_timeout(file);
+    exif_response* response = start_task(block.toUtf8(), timeout);
+    if (!await_answer(response, timeout)) {
+        // Once sent, ExifTool may have rewritten the file before it died or
+        // while it kept silent.
+        if (response->sent) {
+            KO_BRIDGE_WARNING("%s: No answer for the write of '%s'; it may have been written.", sig_write_tags,
+                              file.toUtf8().constData());
+            return write_outcome::unknown;
+        }
+        return write_outcome::not_written;
+    }
 
     const QByteArray bytes = response->data();
     const QString answer = bytes.isNull() ? QString() : QString::fromUtf8(bytes);
@@ -744,7 +909,7 @@ bool exiftool::write_tags(const QString& file, const exif_tag_map& tags)
         KO_BRIDGE_WARNING("%s: Failed to execute command on '%s': '%s'.", sig_write_tags, file.toUtf8().constData(),
                           answer.toUtf8().constData());
     }
-    return written;
+    return written ? write_outcome::written : write_outcome::not_written;
 }
 
 void exiftool::software_tags(exif_tag_map& tags)

@@ -40,6 +40,11 @@ enum class exif_error : qint32 {
     process_failed = 1, // ExifTool is not running (never started, exited or crashed)
 };
 
+// What became of a write: done, certainly not done (refused, never sent, or
+// ExifTool reported the file not updated), or unknown (sent, but ExifTool
+// died or stopped answering before it said what it did).
+enum class write_outcome { written, not_written, unknown };
+
 // One request to ExifTool. Created by exiftool::start_task, owned by the
 // worker thread object until the bridge shuts down.
 class exif_response : public QObject
@@ -66,6 +71,12 @@ public:
     std::atomic<bool> cancelled{false};
     QByteArray answer;
     qint64 start_ms = 0;
+    // When its caller gives up on it (ms since the epoch; 0: not known).
+    // Set before the worker sees the response.
+    qint64 deadline_ms = 0;
+    // Set by the worker once the request went out to ExifTool: from then on
+    // ExifTool may act on it, answered or not.
+    std::atomic<bool> sent{false};
 
 signals:
     void ready(ko::exif_response* request);
@@ -87,8 +98,8 @@ public:
     static QByteArray execute_marker(int id);
     static QByteArray output_marker(int id);
 
-    // Upper bound for the wait on a request in flight before shutdown
-    // closes the process (the request time-out of the callers).
+    // The wait on a request in flight before shutdown closes the process,
+    // for a request without a deadline of its own.
     int in_flight_wait_ms = 60000;
 
 private slots:
@@ -100,6 +111,9 @@ public slots:
     bool start();
     bool shutdown();
     void add_task(exif_response* response, const QByteArray& data);
+    // The caller of response got no answer in time. Unless the answer has
+    // come meanwhile, ExifTool is taken as stopped: nothing more is sent.
+    void request_timed_out(exif_response* response);
     void verbose(bool value = true);
     void do_ping(bool value = true);
 
@@ -111,7 +125,7 @@ private:
     void process_ended(const char* reason);
     void fail_all(const char* reason);
     static void fail_response(exif_response* response);
-    bool find_marker(int& position, int& length) const;
+    bool find_marker(int& position, int& length);
 
     QProcess* process;
     QIODevice::OpenMode open_mode;
@@ -121,9 +135,16 @@ private:
     bool busy = false;
     QByteArray ready_marker;
     QByteArray output;
+    // Where in output the search for ready_marker goes on: every occurrence
+    // before it has been looked at and is not the marker.
+    int marker_scan_from = 0;
 
     bool process_failed = false; // the process failed to start, exited or crashed
+    bool stalled = false;        // a request timed out: the process gets nothing more
     bool stopping = false;       // shutdown is under way: send nothing new
+    // process_failed or stalled, readable from other threads
+    // (ko::exiftool::stopped).
+    std::atomic<bool> failed_flag{false};
 };
 
 void exiftool_worker_init();
@@ -137,6 +158,8 @@ public:
     ~exiftool() override;
 
     static exif_response* start_task(const QByteArray& data);
+    // The same, for a caller that gives up after timeout_ms.
+    static exif_response* start_task(const QByteArray& data, int timeout_ms);
     static void shutdown();
     static void verbose(bool value);
     static void ping(bool value);
@@ -145,6 +168,17 @@ public:
     // the application, else "exiftool" on PATH; the path beside the
     // application when none exists.
     static QString executable_path();
+
+    // True once ExifTool failed to start, exited, crashed or stopped
+    // answering: from then on every request fails at once.
+    static bool stopped();
+
+    // How long a read or write of path is waited for: base_ms, plus ms_per_mib
+    // for every MiB of the file, so that rewriting a large video on a slow
+    // disk is not given up while ExifTool is still at it. A request without
+    // an answer in that time stops the bridge (see stopped()).
+    static int request_timeout(const QString& path);
+    static void set_request_timeout(int base_ms, int ms_per_mib); // defaults 60000, 1000
 
     // Tags of one file. args is the path of the file; group_names asks for
     // "Group:Tag" keys (-G1); debug logs the result. Empty map on failure.
@@ -155,6 +189,8 @@ public:
     // only when ExifTool reports the file updated (for a pure delete: updated
     // or unchanged).
     static bool write_tags(const QString& file, const exif_tag_map& tags);
+    // The same write, telling a failed write from one whose fate is unknown.
+    static write_outcome write_tags_outcome(const QString& file, const exif_tag_map& tags);
     static void software_tags(exif_tag_map& tags);
     static bool write_software_tags(const QString& file);
 
