@@ -219,10 +219,14 @@ private slots:
 
     void command_lines_through_facade()
     {
-        // Relative names go out absolute: never an option or a comment.
+        // Relative names go out absolute: never an option or a comment. A
+        // load read asks for fast mode, but not for a GIF.
         const QString cwd = QDir::currentPath();
         for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg"})
-            QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], cwd + "/" + name);
+            QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], "-fast|" + cwd + "/" + name);
+        QCOMPARE(ko::exiftool::read_tags("/p/a.GIF", true, false)["Args"], QString("-G1|-a|/p/a.GIF"));
+        QCOMPARE(ko::exiftool::read_selected_tags("/p/a.jpg", {"FileName"}, true)["Args"],
+                 QString("-G1|-a|-FileName|/p/a.jpg"));
 
         message_capture capture;
         ko::exiftool::verbose(true);
