@@ -179,7 +179,6 @@ struct planned_row {
     gps_pos pos;
 };
 
-
 // The name under which ExifTool writes a tag that a read with group names
 // gave as group:name. MIE tags are written through their format's group
 // only ("MIE-GPS:GPSLatitude=" is ignored, "MIE:GPSLatitude=" works).
@@ -251,6 +250,7 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
         tags[version] = QString();
     return tags;
 }
+
 } // namespace
 
 // ---------------------------------------------------------------- snapshot
