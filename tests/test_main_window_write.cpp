@@ -188,19 +188,24 @@ private slots:
         const QString t = dir->filePath("t.tif");
         QVERIFY(test_support::make_image(p, "PNG") && set_tags(p, {"-XMP-exif:GPSImgDirection#=45"}));
         QVERIFY(writing_support::write_tiff(t));
+        // In a MIE file an unqualified write lands in two groups (as in a
+        // CR3 raw file): the undo takes both away.
+        const QString n = dir->filePath("n.mie");
+        QVERIFY(writing_support::make_mie(n, {"-Artist=me"}));
         QVERIFY(!ref.isEmpty() && !a.isEmpty());
-        QStringList files{a, p, t};
+        QStringList files{a, p, t, n};
         auto before = states(files);
 
-        w->load_files({ref, a, p, t});
+        w->load_files({ref, a, p, t, n});
         QCOMPARE(sync().size(), 0);
+        QVERIFY(gps_tags(n).contains("MIE-GPS:GPSLatitude") && gps_tags(n).contains("GPS:GPSLatitude"));
         const auto a_after = gps_tags(a);
         QCOMPARE(a_after.value("GPS:GPSLatitude"), QString("47.5"));
         QVERIFY(!a_after.contains("XMP-exif:GPSLatitude") && !a_after.contains("XMP-exif:GPSLongitude"));
         QCOMPARE(a_after.value("XMP-exif:GPSAltitude"), QString("321"));
         QCOMPARE(a_after.value("XMP-exif:GPSImgDirection"), QString("100"));
         QCOMPARE(gps_tags(p).value("XMP-exif:GPSImgDirection"), QString("45"));
-        QCOMPARE(w->undo_map.keys(), QStringList({a, p, t}));
+        QCOMPARE(w->undo_map.keys(), QStringList({a, n, p, t}));
         w->undo_button->click();
         compare_states(states(files), before);
 
