@@ -18,6 +18,13 @@ public:
     // as it came, a local folder as its readable files one level deep.
     static QStringList files_of_urls(const QList<QUrl>& urls);
 
+    // The candidates for loading of one dropped or opened path, in order: a
+    // file as it came, a folder as its readable files one level deep. Also
+    // names that are not valid text (their bytes no UTF-8), which Qt cannot
+    // open: they come as Qt shows them, with U+FFFD in place of the bad bytes,
+    // so that loading can name and refuse them.
+    static QStringList files_of_path(const QString& path);
+
 signals:
     void files_dropped(QStringList files);
 

@@ -94,15 +94,25 @@ void mark_invalid(ko::lineedit* edit, bool invalid)
     edit->setProperty("invalid_input", invalid);
 }
 
+} // namespace
+
 // Swallows the user's input while one of the window's long operations runs.
+// A close of the main window or its quit shortcut is noted instead and
+// carried out when the operation ends.
 class input_blocker_filter : public QObject
 {
 public:
-    using QObject::QObject;
+    explicit input_blocker_filter(MainWindow* window)
+        : QObject(window)
+        , w(window)
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
+        if (is_quit_key(e))
+            w->exit_pending = MainWindow::pending_exit::quit;
         switch (e->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -129,9 +139,11 @@ protected:
             e->ignore();
             return true;
         case QEvent::Close:
-            // Closing the window in the middle of writing files is refused;
-            // the user can close it once the operation is over.
+            // Closing a window in the middle of writing files is put off;
+            // the main window closes once the operation is over.
             if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+                if (watched == w && w->exit_pending == MainWindow::pending_exit::none)
+                    w->exit_pending = MainWindow::pending_exit::close;
                 e->ignore();
                 return true;
             }
@@ -140,9 +152,21 @@ protected:
             return false;
         }
     }
-};
 
-} // namespace
+private:
+    static bool is_quit_key(QEvent* e)
+    {
+        if (e->type() == QEvent::Shortcut)
+            return static_cast<QShortcutEvent*>(e)->key() == QKeySequence(QStringLiteral("Ctrl+Q"));
+        if (e->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(e);
+            return key->key() == Qt::Key_Q && key->modifiers() == Qt::ControlModifier;
+        }
+        return false;
+    }
+
+    MainWindow* w;
+};
 
 // Holds the window's operation guard for one scope.
 class operation_scope
@@ -729,6 +753,18 @@ void MainWindow::end_operation()
     busy = false;
 }
 
+void MainWindow::carry_out_pending_exit()
+{
+    const pending_exit pending = exit_pending;
+    exit_pending = pending_exit::none;
+    if (busy || pending == pending_exit::none)
+        return;
+    if (pending == pending_exit::quit)
+        QCoreApplication::quit();
+    else
+        close();
+}
+
 // ---------------------------------------------------------------- loading photos
 
 void MainWindow::load_files(QStringList paths)
@@ -740,13 +776,24 @@ void MainWindow::load_files(QStringList paths)
     }
 
     QStringList added;
+    QStringList refused;
     loading_progress->setRange(0, paths.size());
     loading_progress->setValue(0);
     QCoreApplication::processEvents();
     int i = 0;
-    for (const QString& path : qAsConst(paths)) {
-        const QByteArray suffix = QFileInfo(path).suffix().toLower().toUtf8();
-        if (supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size())))) {
+    for (const QString& given : qAsConst(paths)) {
+        const QByteArray suffix = QFileInfo(given).suffix().toLower().toUtf8();
+        const bool supported = supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size())));
+        if (supported && given.contains(QChar::ReplacementCharacter)) {
+            // A name whose bytes were no UTF-8: the text stands for another
+            // name than the file's, which could even be another file's.
+            refused << given;
+        } else if (supported) {
+            // One row per file, whichever spelling of its path led to it.
+            const QFileInfo info(given);
+            QString path = info.canonicalFilePath();
+            if (path.isEmpty())
+                path = QDir::cleanPath(info.absoluteFilePath());
             const int before = table_model->rowCount();
             table_model->add_file(path, true);
             if (table_model->rowCount() > before)
@@ -764,6 +811,18 @@ void MainWindow::load_files(QStringList paths)
     loading_progress->hide();
     operation.release();
 
+    if (!refused.isEmpty()) {
+        QStringList lines;
+        for (const QString& path : qAsConst(refused))
+            lines << QDir::toNativeSeparators(path);
+        qWarning("%d file(s) not loaded: the name is no valid UTF-8.", int(refused.size()));
+        ko::message_box::warning(this, tr("Files not loaded"),
+                                 tr("These files were not loaded: their names are not valid UTF-8 text, so they "
+                                    "cannot be read or written safely. Rename them and load them again.\n\n%1")
+                                     .arg(lines.join(QLatin1Char('\n'))),
+                                 QMessageBox::Ok, QMessageBox::NoButton);
+    }
+
     if (!added.isEmpty()) {
         const auto store = exif_cache::instance();
         QStringList unread;
@@ -777,6 +836,7 @@ void MainWindow::load_files(QStringList paths)
         if (!unread.isEmpty())
             report_unread_files(unread, added.size());
     }
+    carry_out_pending_exit();
 }
 
 void MainWindow::warn_exiftool_missing()
@@ -835,23 +895,7 @@ bool MainWindow::event(QEvent* e)
     if (e->type() == QEvent::FileOpen) {
         if (busy)
             return true;
-        const QString path = static_cast<QFileOpenEvent*>(e)->file();
-        QStringList collected;
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            const QFileInfoList entries = QDir(info.absoluteFilePath())
-                                              .entryInfoList(QDir::Files | QDir::Readable | QDir::NoDotAndDotDot,
-                                                             QDir::NoSort);
-            for (const QFileInfo& entry : entries)
-                collected << entry.absoluteFilePath();
-        } else {
-            collected << path;
-        }
-        QStringList kept;
-        for (const QString& p : qAsConst(collected))
-            if (QFileInfo(p).isFile())
-                kept << p;
-        load_files(kept);
+        load_files(drop_files_widget::files_of_path(static_cast<QFileOpenEvent*>(e)->file()));
         return true;
     }
     return ko::main_window::event(e);

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QButtonGroup;
 class QLabel;
 class QProgressDialog;
@@ -65,10 +67,10 @@ public:
     bool fixed_position_valid() const { return fixed_position_ok; }
 
     // The GPS tags of path as they are now on disk, read afresh for undo:
-    // the 32 EXIF GPS tags and, when the file has XMP GPS data, the three
-    // XMP ones, as numeric "#" keys, each present (empty when the file lacks
-    // it). Empty when the file cannot be read.
-    exif_tag_map gps_tag_map_for_file(const QString& path);
+    // every tag named GPS... in every group but Composite, keyed
+    // "Group:Tag" (as "GPS:GPSLatitude", "XMP-exif:GPSImgDirection") with
+    // its numeric value. Nothing when the file cannot be read.
+    std::optional<exif_tag_map> gps_tag_map_for_file(const QString& path);
 
 public slots:
     void load_files(QStringList paths);
@@ -96,6 +98,7 @@ private:
     friend class test_main_window;
     friend class test_main_window_write;
     friend class operation_scope;
+    friend class input_blocker_filter;
 
     void build_tool_buttons(ko::qt::layout* main);
     void build_header(ko::qt::layout* main);
@@ -116,6 +119,12 @@ private:
     // meanwhile is discarded when it ends.
     bool begin_operation();
     void end_operation();
+
+    // A close of the window or Ctrl+Q that came while an operation ran: the
+    // operation carries it out at its very end.
+    enum class pending_exit { none, close, quit };
+    pending_exit exit_pending = pending_exit::none;
+    void carry_out_pending_exit();
 
     // Tells the user that ExifTool cannot be started or has stopped, naming
     // where it was looked for.

@@ -1,9 +1,9 @@
 // The three operations of the main window that change files: writing the
 // previewed positions, removing all GPS data, and undoing the last of these.
 // Every file is changed in place through ExifTool; before a file is changed
-// its current GPS tags are read afresh, and only files whose write succeeded
-// can be undone (or may have been: a write whose outcome is unknown keeps its
-// snapshot).
+// its current GPS tags are read afresh, group by group, and only files whose
+// write succeeded (or may have: a write whose outcome is unknown keeps its
+// snapshot) can be undone. An undo writes back exactly what changed.
 
 #include "main_window.h"
 
@@ -20,11 +20,12 @@
 #include <QSet>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
 
-// The EXIF GPS tags saved before a file is changed, in this order.
+// The EXIF GPS tags, in this order.
 const QStringList& exif_gps_names()
 {
     static const QStringList names{
@@ -48,7 +49,7 @@ const QStringList& exif_gps_names()
     return names;
 }
 
-// The XMP copies of the position saved for files that carry XMP GPS data.
+// The XMP copies of the position that a removal deletes.
 const QStringList& xmp_gps_names()
 {
     static const QStringList names{
@@ -179,64 +180,107 @@ struct planned_row {
     gps_pos pos;
 };
 
+// The name under which ExifTool writes a tag that a read with group names
+// gave as group:name. MIE tags are written through their format's group
+// only ("MIE-GPS:GPSLatitude=" is ignored, "MIE:GPSLatitude=" works).
+QString write_name(const QString& key)
+{
+    if (key.startsWith(QLatin1String("MIE-"))) {
+        const int colon = key.indexOf(QLatin1Char(':'));
+        return QStringLiteral("MIE") + key.mid(colon);
+    }
+    return key;
+}
+
+QString tag_of(const QString& key) { return key.mid(key.indexOf(QLatin1Char(':')) + 1); }
+
+// True when a snapshot holds a position: a latitude, longitude or QuickTime
+// coordinates in some group.
+bool holds_position(const exif_tag_map& snapshot)
+{
+    for (const auto& [key, value] : snapshot) {
+        const QString tag = tag_of(key);
+        if (!value.isEmpty() && (tag == QLatin1String("GPSLatitude") || tag == QLatin1String("GPSLongitude") ||
+                                 tag == QLatin1String("GPSCoordinates") || tag == QLatin1String("GPSPosition")))
+            return true;
+    }
+    return false;
+}
+
+// What a removal writes into a file: the whole EXIF GPS group and the XMP
+// position, and the position (latitude, longitude, altitude) of any other
+// group that holds one, such as MIE's.
+exif_tag_map removal_tags(const exif_tag_map& snapshot)
+{
+    exif_tag_map tags;
+    tags[QStringLiteral("GPS:all")] = QString();
+    for (const QString& name : xmp_gps_names())
+        tags[name] = QString();
+    for (const auto& [key, value] : snapshot) {
+        const QString tag = tag_of(key);
+        if (key.startsWith(QLatin1String("GPS:")) || key.startsWith(QLatin1String("XMP")) ||
+            (tag != QLatin1String("GPSLatitude") && tag != QLatin1String("GPSLongitude")))
+            continue;
+        const QString group = write_name(key).section(QLatin1Char(':'), 0, 0);
+        for (const char* name : {"GPSLatitude", "GPSLongitude", "GPSAltitude"})
+            tags[group + QLatin1Char(':') + QLatin1String(name)] = QString();
+    }
+    return tags;
+}
+
+// What brings a file from its tags now back to its tags then: every tag of
+// then whose value differs, into its own group; every tag that was not there
+// then is deleted from the group it is in now. Nothing else is touched.
+exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
+{
+    exif_tag_map tags;
+    bool creates_gps = false;
+    for (const auto& [key, value] : then) {
+        const auto current = now.find(key);
+        if (current != now.end() && current->second == value)
+            continue;
+        tags[write_name(key) + QLatin1Char('#')] = value;
+        creates_gps = creates_gps || key.startsWith(QLatin1String("GPS:"));
+    }
+    for (const auto& [key, value] : now)
+        if (then.find(key) == then.end())
+            tags[write_name(key)] = QString();
+    // ExifTool gives a GPS directory it creates a version tag of its own.
+    const QString version = QStringLiteral("GPS:GPSVersionID");
+    if (creates_gps && then.find(version) == then.end())
+        tags[version] = QString();
+    return tags;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- snapshot
 
-exif_tag_map MainWindow::gps_tag_map_for_file(const QString& path)
+std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path)
 {
-    // Read afresh, numerically ("#"), the EXIF tags from the GPS group only:
-    // unqualified, ExifTool would answer with an XMP value where the file has
-    // no EXIF position. "FileName" is always there for a file it can read, so
-    // an empty answer is told from a file without GPS data.
-    const QString file_name = QStringLiteral("FileName");
-    std::vector<QString> exif_request{file_name};
-    for (const QString& name : exif_gps_names())
-        exif_request.push_back(QStringLiteral("GPS:") + name + QLatin1Char('#'));
-    const exif_tag_map exif = ko::exiftool::read_selected_tags(path, exif_request);
-    if (exif.find(file_name) == exif.end()) {
+    // One read of every tag named GPS... in every group, numerically ("#"),
+    // keyed by the group it came from. "FileName" is always there for a file
+    // that ExifTool can read, so a failed read is told from a file without
+    // GPS data.
+    const exif_tag_map read = ko::exiftool::read_selected_tags(
+        path, {QStringLiteral("FileName"), QStringLiteral("GPS*#")}, true);
+    if (read.find(QStringLiteral("System:FileName")) == read.end()) {
         qWarning("Could not read the GPS tags of '%s' before changing it.", qUtf8Printable(path));
-        return {};
+        return std::nullopt;
     }
-
-    // The XMP copies come in a request of their own: the answer names tags
-    // without their group, so they would collide with the EXIF ones.
-    std::vector<QString> xmp_request{file_name};
-    for (const QString& name : xmp_gps_names())
-        xmp_request.push_back(name + QLatin1Char('#'));
-    const exif_tag_map xmp = ko::exiftool::read_selected_tags(path, xmp_request);
-    if (xmp.find(file_name) == xmp.end()) {
-        qWarning("Could not read the XMP GPS tags of '%s' before changing it.", qUtf8Printable(path));
-        return {};
-    }
-
     exif_tag_map snapshot;
-    for (const QString& name : exif_gps_names()) {
-        const QString key = name + QLatin1Char('#');
-        const auto found = exif.find(key);
-        snapshot[key] = found == exif.end() ? QString() : found->second;
-    }
-
-    bool with_xmp = record_flag(path, QStringLiteral("has_xmp_gps"));
-    for (const QString& name : xmp_gps_names()) {
-        const auto found = xmp.find(name.mid(4) + QLatin1Char('#'));
-        if (found != xmp.end() && !found->second.isEmpty())
-            with_xmp = true;
-    }
-    if (with_xmp) {
-        for (const QString& name : xmp_gps_names()) {
-            const auto found = xmp.find(name.mid(4) + QLatin1Char('#'));
-            snapshot[name + QLatin1Char('#')] = found == xmp.end() ? QString() : found->second;
-        }
-    }
-
-    // A value ExifTool only describes cannot be written back as it was.
-    for (const auto& [key, value] : snapshot) {
+    for (const auto& [key, value] : read) {
+        const int colon = key.indexOf(QLatin1Char(':'));
+        // Composite tags are ExifTool's own conclusions, not stored in the file.
+        if (colon <= 0 || !key.endsWith(QLatin1Char('#')) || key.startsWith(QLatin1String("Composite:")))
+            continue;
+        // A value ExifTool only describes cannot be written back as it was.
         if (value.startsWith(QLatin1String("(Binary data ")) || value.startsWith(QLatin1String("(large array"))) {
             qWarning("The tag %s of '%s' cannot be saved for undo; the file is left unchanged.", qUtf8Printable(key),
                      qUtf8Printable(path));
-            return {};
+            return std::nullopt;
         }
+        snapshot[key.chopped(1)] = value;
     }
     return snapshot;
 }
@@ -327,14 +371,14 @@ void MainWindow::sync_gps()
             double lon = 0;
             const bool valid = row.clear_position || (read_coordinate(row.pos.lat, 90.0, lat) &&
                                                       read_coordinate(row.pos.lon, 180.0, lon));
-            exif_tag_map snapshot;
+            std::optional<exif_tag_map> snapshot;
             if (!valid)
                 qWarning("'%s' has no valid position (%s, %s) and is not written.", qUtf8Printable(row.path),
                          qUtf8Printable(row.pos.lat), qUtf8Printable(row.pos.lon));
             else
                 snapshot = gps_tag_map_for_file(row.path);
 
-            if (!snapshot.empty()) {
+            if (snapshot) {
                 exif_tag_map tags;
                 const QString lat_text = row.clear_position ? QString() : coordinate_text(lat);
                 const QString lon_text = row.clear_position ? QString() : coordinate_text(lon);
@@ -344,7 +388,7 @@ void MainWindow::sync_gps()
                 tags[QStringLiteral("GPSLongitude#")] = lon_text;
                 tags[QStringLiteral("GPSLongitudeRef")] =
                     row.clear_position ? QString() : hemisphere(lon, row.pos.lon_ref, "E", "W");
-                if (snapshot.count(QStringLiteral("XMP:GPSLatitude#"))) {
+                if (record_flag(row.path, QStringLiteral("has_xmp_gps"))) {
                     tags[QStringLiteral("XMP:GPSLatitude#")] = lat_text;
                     tags[QStringLiteral("XMP:GPSLongitude#")] = lon_text;
                     if (fixed_mode)
@@ -358,7 +402,7 @@ void MainWindow::sync_gps()
                 // A write whose fate is unknown keeps its snapshot: restoring
                 // it is right whether or not the write landed.
                 if (outcome != ko::write_outcome::not_written)
-                    undo[row.path] = snapshot;
+                    undo[row.path] = *snapshot;
                 if (outcome == ko::write_outcome::written) {
                     written.insert(row.path);
                 } else if (outcome == ko::write_outcome::unknown) {
@@ -415,6 +459,7 @@ void MainWindow::sync_gps()
         if (ko::exiftool::stopped())
             warn_exiftool_missing();
     }
+    carry_out_pending_exit();
 }
 
 // ---------------------------------------------------------------- remove
@@ -448,26 +493,30 @@ void MainWindow::remove_gps_data()
     syncing_progress->setValue(0);
     QCoreApplication::processEvents();
 
-    exif_tag_map tags;
-    tags[QStringLiteral("GPS:all")] = QString();
-    for (const QString& name : xmp_gps_names())
-        tags[name] = QString();
-
     QMap<QString, exif_tag_map> undo;
     QStringList failed;
     QStringList uncertain;
     for (int r = 0; r < paths.size(); ++r) {
         const QString& path = paths.at(r);
-        const exif_tag_map snapshot = gps_tag_map_for_file(path);
-        const ko::write_outcome outcome =
-            snapshot.empty() ? ko::write_outcome::not_written : ko::exiftool::write_tags_outcome(path, tags);
+        const std::optional<exif_tag_map> snapshot = gps_tag_map_for_file(path);
+        const ko::write_outcome outcome = snapshot ? ko::exiftool::write_tags_outcome(path, removal_tags(*snapshot))
+                                                   : ko::write_outcome::not_written;
         if (outcome != ko::write_outcome::not_written)
-            undo[path] = snapshot;
-        if (outcome == ko::write_outcome::unknown) {
+            undo[path] = *snapshot;
+        if (outcome == ko::write_outcome::written) {
+            // Done only when ExifTool finds no position in the file any more
+            // (read-only QuickTime coordinates, for one, stay).
+            const std::optional<exif_tag_map> after =
+                holds_position(*snapshot) ? gps_tag_map_for_file(path) : exif_tag_map();
+            if (!after || holds_position(*after)) {
+                qWarning("A GPS position remains in '%s' after removing its GPS data.", qUtf8Printable(path));
+                failed << path;
+            }
+        } else if (outcome == ko::write_outcome::unknown) {
             qWarning("The GPS data of '%s' may have been removed: ExifTool stopped before it confirmed it.",
                      qUtf8Printable(path));
             uncertain << path;
-        } else if (outcome == ko::write_outcome::not_written) {
+        } else {
             qWarning("Removing the GPS data of '%s' failed.", qUtf8Printable(path));
             failed << path;
         }
@@ -502,6 +551,7 @@ void MainWindow::remove_gps_data()
         if (ko::exiftool::stopped())
             warn_exiftool_missing();
     }
+    carry_out_pending_exit();
 }
 
 // ---------------------------------------------------------------- undo
@@ -524,7 +574,12 @@ void MainWindow::undo_last_edit()
     QStringList uncertain;
     int done = 0;
     for (auto it = undo_map.cbegin(); it != undo_map.cend(); ++it) {
-        const ko::write_outcome outcome = ko::exiftool::write_tags_outcome(it.key(), it.value());
+        // Only what changed since the snapshot is written back.
+        const std::optional<exif_tag_map> now = gps_tag_map_for_file(it.key());
+        const exif_tag_map tags = now ? restore_tags(it.value(), *now) : exif_tag_map();
+        const ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
+                                          : tags.empty() ? ko::write_outcome::written
+                                                         : ko::exiftool::write_tags_outcome(it.key(), tags);
         if (outcome == ko::write_outcome::written) {
             restored << it.key();
         } else {
@@ -582,4 +637,5 @@ void MainWindow::undo_last_edit()
         if (ko::exiftool::stopped())
             warn_exiftool_missing();
     }
+    carry_out_pending_exit();
 }

@@ -236,14 +236,19 @@ private slots:
 
     void command_lines_through_facade()
     {
-        // Relative names go out absolute: never an option or a comment.
+        // Relative names go out absolute: never an option or a comment. A
+        // load read asks for fast mode, but not for a GIF.
         const QString cwd = QDir::currentPath();
-        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg"}) {
+        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg", "a.GIF"}) {
             QFile f(name);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.close();
-            QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], cwd + "/" + name);
         }
+        for (const char* name : {"-dash.jpg", "#hash.jpg", " blank.jpg"})
+            QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], "-fast|" + cwd + "/" + name);
+        QCOMPARE(ko::exiftool::read_tags("a.GIF", true, false)["Args"], "-G1|-a|" + cwd + "/a.GIF");
+        QCOMPARE(ko::exiftool::read_selected_tags(" blank.jpg", {"FileName"}, true)["Args"],
+                 "-G1|-a|-FileName|" + cwd + "/ blank.jpg");
 
         message_capture capture;
         ko::exiftool::verbose(true);

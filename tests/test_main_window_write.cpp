@@ -3,6 +3,7 @@
 // separate exiftool run and the pixels are decoded before and after.
 #include "main_window.h"
 
+#include "drop_area.h"
 #include "exif_cache.h"
 #include "table_data_model.h"
 #include "test_support.h"
@@ -13,11 +14,14 @@
 #include "ko/lineedit.h"
 #include "ko/radio.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -80,6 +84,8 @@ class test_main_window_write : public QObject
         return writing_support::all_exif_gps_assignments() + writing_support::xmp_gps_assignments();
     }
 
+    static QMap<QString, QString> as_qmap(const exif_tag_map& map) { return QMap<QString, QString>(map); }
+
     static void compare_maps(const QMap<QString, QString>& actual, const QMap<QString, QString>& expected)
     {
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
@@ -87,6 +93,34 @@ class test_main_window_write : public QObject
                      qPrintable(QString("%1: %2 instead of %3").arg(it.key(), actual.value(it.key()), it.value())));
         for (auto it = actual.cbegin(); it != actual.cend(); ++it)
             QVERIFY2(expected.contains(it.key()), qPrintable(QString("%1 appeared (%2)").arg(it.key(), it.value())));
+    }
+
+    // Every GPS tag of the file, group by group, and its pixels (where Qt
+    // can decode the format).
+    struct file_state {
+        QMap<QString, QString> tags;
+        QByteArray pixels;
+    };
+    static QMap<QString, file_state> states(const QStringList& files)
+    {
+        QMap<QString, file_state> result;
+        for (const QString& f : files)
+            result[f] = {gps_tags(f), pixels(f)};
+        return result;
+    }
+    static void compare_states(const QMap<QString, file_state>& actual, const QMap<QString, file_state>& expected)
+    {
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            compare_maps(actual[it.key()].tags, it->tags);
+            QCOMPARE(actual[it.key()].pixels, it->pixels);
+        }
+    }
+    static bool holds_position(const QMap<QString, QString>& tags)
+    {
+        for (auto it = tags.cbegin(); it != tags.cend(); ++it)
+            if (it.key().endsWith(":GPSLatitude") || it.key().endsWith(":GPSLongitude"))
+                return true;
+        return false;
     }
 
 private slots:
@@ -111,8 +145,8 @@ private slots:
         dir.reset();
     }
 
-    // The snapshot: read afresh, numeric "#" keys, every listed name present,
-    // the XMP names only for files with XMP GPS, values with "=" whole.
+    // The snapshot: read afresh in one request, every GPS tag under the
+    // group it was read from, numeric values, "=" in a value kept whole.
     void snapshot_of_a_file()
     {
         const QString full = jpeg("full.jpg", "10:00:00", full_gps());
@@ -123,27 +157,179 @@ private slots:
 
         // What the store read at load time no longer counts.
         exif_cache::instance()->tags[full]["GPSLatitude"] = "1 deg 0' 0.00\" N";
-        exif_tag_map snapshot = w->gps_tag_map_for_file(full);
-        QCOMPARE(int(snapshot.size()), 35);
-        for (const auto& [key, value] : snapshot)
-            QVERIFY2(key.endsWith('#'), qPrintable(key));
-        QCOMPARE(snapshot["GPSLatitude#"], QString("47.5"));
-        QCOMPARE(snapshot["GPSProcessingMethod#"], QString("GPS=fix"));
-        QCOMPARE(snapshot["XMP:GPSLongitude#"], QString("-20.25"));
+        auto snapshot = w->gps_tag_map_for_file(full);
+        QVERIFY(snapshot);
+        QCOMPARE(as_qmap(*snapshot), gps_tags(full));
+        QCOMPARE(int(snapshot->size()), 35);
+        QCOMPARE(snapshot->at("GPS:GPSLatitude"), QString("47.5"));
+        QCOMPARE(snapshot->at("GPS:GPSProcessingMethod"), QString("GPS=fix"));
+        QCOMPARE(snapshot->at("XMP-exif:GPSLongitude"), QString("-20.25"));
 
         snapshot = w->gps_tag_map_for_file(bare);
-        QCOMPARE(int(snapshot.size()), 32);
-        for (const auto& [key, value] : snapshot)
-            QVERIFY2(value.isEmpty(), qPrintable(key));
+        QVERIFY(snapshot && snapshot->empty());
 
-        // XMP only: the EXIF names are empty, not filled from XMP.
         snapshot = w->gps_tag_map_for_file(xmp_only);
-        QCOMPARE(int(snapshot.size()), 35);
-        QCOMPARE(snapshot["GPSLatitude#"], QString());
-        QCOMPARE(snapshot["XMP:GPSLatitude#"], QString("1.5"));
+        QVERIFY(snapshot);
+        QCOMPARE(as_qmap(*snapshot), gps_tags(xmp_only));
+        QCOMPARE(snapshot->count("GPS:GPSLatitude"), size_t(0));
 
         QFile::remove(bare);
-        QVERIFY(w->gps_tag_map_for_file(bare).empty());
+        QVERIFY(!w->gps_tag_map_for_file(bare));
+    }
+
+    // A sync writes where it says and an undo puts back every tag in the
+    // group it was in: XMP GPS tags beside or instead of EXIF ones, a lone
+    // XMP altitude (no XMP position is added for it), MIE's own GPS group.
+    void sync_and_undo_keep_every_group()
+    {
+        const QString ref = jpeg("ref.jpg", "09:00:00", at_47);
+        const QString a = jpeg("a.jpg", "10:00:00", {"-XMP-exif:GPSAltitude#=321", "-XMP-exif:GPSImgDirection#=100"});
+        const QString p = dir->filePath("p.png");
+        const QString t = dir->filePath("t.tif");
+        QVERIFY(test_support::make_image(p, "PNG") && set_tags(p, {"-XMP-exif:GPSImgDirection#=45"}));
+        QVERIFY(writing_support::write_tiff(t));
+        // In a MIE file an unqualified write lands in two groups (as in a
+        // CR3 raw file): the undo takes both away.
+        const QString n = dir->filePath("n.mie");
+        QVERIFY(writing_support::make_mie(n, {"-Artist=me"}));
+        QVERIFY(!ref.isEmpty() && !a.isEmpty());
+        QStringList files{a, p, t, n};
+        auto before = states(files);
+
+        w->load_files({ref, a, p, t, n});
+        QCOMPARE(sync().size(), 0);
+        QVERIFY(gps_tags(n).contains("MIE-GPS:GPSLatitude") && gps_tags(n).contains("GPS:GPSLatitude"));
+        const auto a_after = gps_tags(a);
+        QCOMPARE(a_after.value("GPS:GPSLatitude"), QString("47.5"));
+        QVERIFY(!a_after.contains("XMP-exif:GPSLatitude") && !a_after.contains("XMP-exif:GPSLongitude"));
+        QCOMPARE(a_after.value("XMP-exif:GPSAltitude"), QString("321"));
+        QCOMPARE(a_after.value("XMP-exif:GPSImgDirection"), QString("100"));
+        QCOMPARE(gps_tags(p).value("XMP-exif:GPSImgDirection"), QString("45"));
+        QCOMPARE(w->undo_map.keys(), QStringList({a, n, p, t}));
+        w->undo_button->click();
+        compare_states(states(files), before);
+
+        // Mode 3 on files with positions of their own deletes the other GPS
+        // tags of every group; the undo brings each back into its group.
+        const QString b = jpeg("b.jpg", "10:00:00", full_gps() + QStringList{"-XMP-exif:GPSImgDirection#=100"});
+        const QString m = dir->filePath("m.mie");
+        QVERIFY(writing_support::make_mie(m, at_47 + QStringList{"-GPSAltitude#=300"}));
+        QVERIFY(gps_tags(m).contains("MIE-GPS:GPSLatitude"));
+        files = QStringList{b, m, p};
+        before = states(files);
+        w->clear_files();
+        w->load_files(files);
+        set_mode(3);
+        set_fixed("-33.5", "-70.25");
+        QCOMPARE(sync({"Continue"}).size(), 1);
+        QCOMPARE(gps_tags(b).value("GPS:GPSLatitude"), QString("33.5"));
+        QVERIFY(!gps_tags(b).contains("XMP-exif:GPSImgDirection"));
+        w->undo_button->click();
+        compare_states(states(files), before);
+    }
+
+    // After a removal ExifTool reads no position in a file counted as done,
+    // MIE's own GPS group included; the undo restores every group.
+    void remove_leaves_no_position_and_undo_restores_every_group()
+    {
+        const QString b = jpeg("b.jpg", "10:00:00", full_gps() + QStringList{"-XMP-exif:GPSImgDirection#=100"});
+        const QString m = dir->filePath("m.mie");
+        const QString x = dir->filePath("x.png");
+        QVERIFY(!b.isEmpty() && writing_support::make_mie(m, at_47));
+        QVERIFY(test_support::make_image(x, "PNG") &&
+                set_tags(x, writing_support::xmp_gps_assignments() + QStringList{"-XMP-exif:GPSImgDirection#=7"}));
+        const QStringList files{b, m, x};
+        const auto before = states(files);
+
+        w->load_files(files);
+        QCOMPARE(remove({"Yes"}).size(), 1);
+        for (const QString& f : files) {
+            const auto after = gps_tags(f);
+            QVERIFY2(!holds_position(after), qPrintable(f));
+            QVERIFY2(!test_support::read_tags_numeric(f).contains("Composite:GPSPosition"), qPrintable(f));
+        }
+        // The removal leaves the XMP direction, as it leaves all but the
+        // XMP position.
+        QCOMPARE(gps_tags(b).value("XMP-exif:GPSImgDirection"), QString("100"));
+        QCOMPARE(w->table_model->rowCount(), 0);
+        w->undo_button->click();
+        compare_states(states(files), before);
+    }
+
+    // ExifTool's fast mode stops reading a GIF at its first comment: the XMP
+    // position behind it is still seen by the load, removed by a removal
+    // and brought back by the undo, and a sync can be undone as well.
+    void gif_xmp_behind_a_comment()
+    {
+        const QString g = dir->filePath("g.gif");
+        QVERIFY(writing_support::make_gif_with_late_xmp(
+            g, {"-XMP:GPSLatitude#=12.5", "-XMP:GPSLongitude#=-3.25", "-XMP-exif:GPSImgDirection#=100"}));
+        QString fast;
+        QCOMPARE(test_support::run_exiftool({"-fast", "-a", "-G1", "-n", "-gps*", g}, &fast), 0);
+        QVERIFY2(!fast.contains("GPS"), "fast mode sees the XMP of the GIF: no case");
+        const auto before = states({g});
+        QVERIFY(holds_position(before[g].tags) && !before[g].pixels.isEmpty());
+
+        w->load_files({g});
+        QCOMPARE(exif_cache::instance()->records[g]["has_xmp_gps"], QString("true"));
+        QCOMPARE(remove({"Yes"}).size(), 1);
+        QVERIFY(!holds_position(gps_tags(g)));
+        w->undo_button->click();
+        compare_states(states({g}), before);
+
+        w->load_files({g});
+        set_mode(3);
+        set_fixed("1.5", "2.5");
+        QCOMPARE(sync({"Continue"}).size(), 1);
+        QCOMPARE(gps_tags(g).value("XMP-exif:GPSLatitude"), QString("1.5"));
+        w->undo_button->click();
+        compare_states(states({g}), before);
+    }
+
+    // A file reached through a link or ".." is the same file: one row, and
+    // its undo restores it.
+    void one_row_per_file_whatever_the_path()
+    {
+        const QString ref = jpeg("ref.jpg", "09:00:00", at_47);
+        QVERIFY(QDir(dir->path()).mkdir("sub"));
+        const QString a = dir->filePath("sub/a.jpg");
+        QVERIFY(QFile::rename(jpeg("a.jpg", "10:00:00"), a));
+        QVERIFY(QFile::link(dir->filePath("sub"), dir->filePath("link")));
+        const auto before = states({a});
+
+        w->load_files({ref, a, dir->filePath("sub/../sub/a.jpg"), dir->filePath("link/a.jpg")});
+        QCOMPARE(rows(), QStringList({ref, a}));
+        QCOMPARE(sync().size(), 0);
+        QCOMPARE(gps_tags(a).value("GPS:GPSLatitude"), QString("47.5"));
+        w->undo_button->click();
+        compare_states(states({a}), before);
+    }
+
+    // A name whose bytes are no UTF-8 is refused and named, whether the file
+    // or its folder was dropped; a file under the name Qt makes of it is not
+    // touched.
+    void names_that_are_no_utf8_are_refused()
+    {
+        const QByteArray raw = QFile::encodeName(dir->path()) + "/caf\xe9.jpg";
+        const QString shown = QFile::decodeName(raw);
+        QVERIFY(shown.contains(QChar::ReplacementCharacter));
+        const QString other = jpeg(QFileInfo(shown).fileName(), "10:00:00");
+        QVERIFY(!other.isEmpty() && QFileInfo(other).fileName() == QFileInfo(shown).fileName());
+        {
+            const QByteArray bytes = writing_support::contents(other);
+            std::FILE* file = std::fopen(raw.constData(), "wb");
+            QVERIFY(file);
+            QCOMPARE(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file), size_t(bytes.size()));
+            std::fclose(file);
+        }
+
+        for (const QStringList& paths : {QStringList{shown}, drop_files_widget::files_of_path(dir->path())}) {
+            const auto boxes = answering({"OK"}, [&] { w->load_files(paths); });
+            QCOMPARE(boxes.size(), 1);
+            QCOMPARE(boxes.first().title, QString("Files not loaded"));
+            QVERIFY2(boxes.first().text.contains(shown), qPrintable(boxes.first().text));
+            QCOMPARE(w->table_model->rowCount(), 0);
+        }
     }
 
     // Mode 2: four tags for a photo without XMP GPS, six with it; nothing
@@ -403,7 +589,15 @@ private slots:
         for (const QString& f : files)
             compare_maps(gps_tags(f), before[f]);
 
-        QCOMPARE(remove(with_video ? QStringList{"Yes", "Continue"} : QStringList{"Yes"}).size(), with_video ? 2 : 1);
+        // The read-only QuickTime coordinates stay: that file is named and
+        // kept in the list.
+        const auto boxes = remove(with_video ? QStringList{"Yes", "Continue", "OK"} : QStringList{"Yes"});
+        QCOMPARE(boxes.size(), with_video ? 3 : 1);
+        if (with_video) {
+            QVERIFY(boxes.last().text.startsWith("The GPS data of 1 of 4 files could not be removed"));
+            QVERIFY(boxes.last().text.endsWith("\n\nv.mp4"));
+            QCOMPARE(rows(), QStringList{v});
+        }
         for (const QString& f : files) {
             const auto after = gps_tags(f);
             if (f == v)
@@ -536,6 +730,46 @@ private slots:
         w->undo_button->click();
         compare_maps(gps_tags(a), before);
         QVERIFY(w->table_model->data(w->table_model->index(0, 2)).toString().contains("3.25"));
+    }
+
+    // Closing the window or Ctrl+Q while files load or are written waits
+    // for the operation, which runs to its end, and is then carried out.
+    void close_and_quit_wait_for_the_operation()
+    {
+        const QString ref = jpeg("ref.jpg", "09:00:00", at_47);
+        const QString a = jpeg("a.jpg", "10:00:00");
+        QVERIFY(!ref.isEmpty() && !a.isEmpty());
+
+        bool busy_at_close = false;
+        QTimer::singleShot(0, w.get(), [this, &busy_at_close] {
+            busy_at_close = w->operation_running();
+            w->close();
+        });
+        w->load_files({ref, a});
+        QVERIFY(busy_at_close);
+        QCOMPARE(w->table_model->rowCount(), 2);
+        QVERIFY(!w->isVisible());
+
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        bool busy_at_quit = false;
+        bool synced = false;
+        QTimer::singleShot(0, w.get(), [this, &busy_at_quit, &synced] {
+            QTimer::singleShot(0, w.get(), [this, &busy_at_quit] {
+                busy_at_quit = w->operation_running();
+                QTest::keyClick(w.get(), Qt::Key_Q, Qt::ControlModifier);
+            });
+            w->sync_button->click();
+            synced = true;
+        });
+        // The quit ends the application's event loop, from which the sync
+        // was started, once the sync is over. (Last case: ExifTool stops.)
+        QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(synced && busy_at_quit);
+        QCOMPARE(gps_tags(a).value("GPS:GPSLatitude"), QString("47.5"));
+        QCOMPARE(w->undo_map.keys(), QStringList({a}));
     }
 };
 

@@ -270,6 +270,18 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         <translation>Abbrechen</translation>
     </message>
     <message>
+        <source>Files not loaded</source>
+        <translation>Dateien nicht geladen</translation>
+    </message>
+    <message>
+        <source>These files were not loaded: their names are not valid UTF-8 text, so they cannot be read or written safely. Rename them and load them again.
+
+%1</source>
+        <translation>Diese Dateien wurden nicht geladen: Ihre Namen sind kein gültiger UTF-8-Text, daher können sie nicht sicher gelesen oder geschrieben werden. Benennen Sie sie um und laden Sie sie erneut.
+
+%1</translation>
+    </message>
+    <message>
         <source>Not all files were written</source>
         <translation>Nicht alle Dateien wurden geschrieben</translation>
     </message>

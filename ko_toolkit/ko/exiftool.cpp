@@ -45,7 +45,7 @@ const char* const sig_start_task = "static ko::exif_response* ko::exiftool::star
 const char* const sig_shutdown = "static void ko::exiftool::shutdown()";
 const char* const sig_read_tags = "static exif_tag_map ko::exiftool::read_tags(const QString&, bool, bool)";
 const char* const sig_read_selected_tags =
-    "static exif_tag_map ko::exiftool::read_selected_tags(const QString&, const std::vector<QString>&)";
+    "static exif_tag_map ko::exiftool::read_selected_tags(const QString&, const std::vector<QString>&, bool)";
 const char* const sig_write_tags = "static bool ko::exiftool::write_tags(const QString&, const exif_tag_map&)";
 
 const int default_timeout_ms = 60000;
@@ -294,7 +294,6 @@ exiftool_worker::exiftool_worker()
         QStringLiteral("filename=utf8"),
         QStringLiteral("-args"),
         QStringLiteral("-sort"),
-        QStringLiteral("-fast"),
         QStringLiteral("-userParam"),
         QStringLiteral("processOwner=%1").arg(QCoreApplication::applicationName()),
     };
@@ -803,6 +802,11 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     }
     exiftool_worker_init();
     QString command;
+    // Fast mode spares ExifTool the scan of a JPEG's trailer; it is asked for
+    // here only, for the reads of a load. In a GIF it stops at the first
+    // comment and so can hide the XMP data behind it.
+    if (QFileInfo(args).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) != 0)
+        command += QStringLiteral("-fast\n");
     // Group names come with "-a": duplicates stay visible, so XMP or QuickTime
     // GPS is not hidden behind the Composite tag when EXIF GPS is there too.
     if (group_names)
@@ -821,7 +825,8 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     return result;
 }
 
-exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector<QString>& tag_names)
+exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
+                                          bool group_names)
 {
     bool valid = is_single_argument(file);
     for (const QString& name : tag_names)
@@ -839,6 +844,8 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
     }
     exiftool_worker_init();
     QString command;
+    if (group_names)
+        command += QStringLiteral("-G1\n-a\n");
     for (const QString& name : tag_names)
         command += QLatin1Char('-') + name + QLatin1Char('\n');
     command += absolute_path(file);

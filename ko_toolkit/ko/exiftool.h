@@ -182,8 +182,12 @@ public:
 
     // Tags of one file. args is the path of the file; group_names asks for
     // "Group:Tag" keys (-G1); debug logs the result. Empty map on failure.
+    // Load reads run in ExifTool's fast mode (but for GIFs); nothing else does.
     static exif_tag_map read_tags(const QString& args, bool group_names, bool debug);
-    static exif_tag_map read_selected_tags(const QString& file, const std::vector<QString>& tag_names);
+    // The listed tags of one file, in full (not in fast mode); group_names as
+    // for read_tags.
+    static exif_tag_map read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
+                                           bool group_names = false);
 
     // Writes tags into file in place (an empty value deletes the tag). True
     // only when ExifTool reports the file updated (for a pure delete: updated

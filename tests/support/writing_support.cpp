@@ -75,6 +75,29 @@ bool make_mp4(const QString& path)
     return process.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
+bool make_gif_with_late_xmp(const QString& path, const QStringList& assignments)
+{
+    QProcess convert;
+    convert.start("convert", {"-size", "32x24", "gradient:red-blue", path});
+    if (!convert.waitForFinished(30000) || convert.exitCode() != 0)
+        return false;
+    // Written together, the comment comes first.
+    if (!set_tags(path, assignments + QStringList{"-Comment=made here"}))
+        return false;
+    const QByteArray data = contents(path);
+    const int comment = data.indexOf("\x21\xfe");
+    return comment >= 0 && comment < data.indexOf("\x21\xff\x0bXMP DataXMP");
+}
+
+bool make_mie(const QString& path, const QStringList& assignments)
+{
+    const QString jpeg = path + ".source.jpg";
+    const bool made = test_support::make_image(jpeg, "JPEG") && set_tags(jpeg, assignments) &&
+                      test_support::run_exiftool({"-q", "-o", path, jpeg}) == 0;
+    QFile::remove(jpeg);
+    return made && QFileInfo(path).size() > 0;
+}
+
 QMap<QString, QString> gps_tags(const QString& path)
 {
     QMap<QString, QString> result;

@@ -26,6 +26,12 @@ bool write_tiff(const QString& path, int width = 24, int height = 12);
 // A short MP4 made by ffmpeg; false when ffmpeg is not there.
 bool make_mp4(const QString& path);
 
+// A GIF (ImageMagick) with the tags of assignments in its XMP, which sits
+// behind a comment: where ExifTool's fast mode stops reading.
+bool make_gif_with_late_xmp(const QString& path, const QStringList& assignments);
+// A MIE file made by ExifTool from a JPEG with the tags of assignments.
+bool make_mie(const QString& path, const QStringList& assignments);
+
 // Every GPS tag of the file as "exiftool -n -a -G1" shows it: the GPS
 // group, XMP GPS tags and QuickTime GPS coordinates (Composite left out).
 QMap<QString, QString> gps_tags(const QString& path);
