@@ -1,5 +1,7 @@
 // The GPX reader on files written at test time.
 #include "gpx_reader.h"
+#include "gpx_samples.h"
+#include "stream_capture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +9,32 @@
 
 // Defined at the end: moc reads no raw string literals.
 static QByteArray full_gpx();
+
+// What the reader makes of the file at path: its lines on standard output,
+// then every track with its points, one line each.
+static QString describe(const QString& path)
+{
+    const auto time_text = [](const QDateTime& t) {
+        if (!t.isValid())
+            return QString("invalid");
+        return QString("%1 %2 spec %3 offset %4")
+            .arg(t.toMSecsSinceEpoch())
+            .arg(t.toString(Qt::ISODateWithMs))
+            .arg(int(t.timeSpec()))
+            .arg(t.offsetFromUtc());
+    };
+    test_support::stream_capture capture;
+    QString tracks;
+    {
+        gpx_parser parser(path);
+        for (const gpx_track& track : qAsConst(parser.tracks)) {
+            tracks += QString("track [%1] %2\n").arg(track.name).arg(track.points.size());
+            for (const gpx_point& p : track.points)
+                tracks += QString("  [%1] [%2] %3\n").arg(p.lat, p.lon, time_text(p.time));
+        }
+    }
+    return QString::fromLocal8Bit(capture.out().c_str()) + tracks;
+}
 
 class test_gpx_reader : public QObject {
     Q_OBJECT
@@ -55,6 +83,20 @@ private slots:
         QCOMPARE(parser.tracks[2].points.size(), 3);
         QVERIFY(!parser.tracks[2].points[0].time.isValid());
         QVERIFY(parser.tracks[2].points[1].time.isValid());
+    }
+
+    // Exports of many devices and programs give the same tracks, points,
+    // times and messages as they always did.
+    void varied_files_as_before()
+    {
+        QString all;
+        for (const auto& file : gpx_samples::varied_files())
+            all += "== " + file.first + "\n" + describe(write(file.first, file.second));
+        const QStringList actual = all.split('\n');
+        const QStringList expected = gpx_samples::varied_results().split('\n');
+        for (int i = 0; i < qMin(actual.size(), expected.size()); ++i)
+            QCOMPARE(actual[i], expected[i]);
+        QCOMPARE(actual.size(), expected.size());
     }
 
     void zone_less_time_in_skipped_hour()
