@@ -1,6 +1,9 @@
 // GPX files for the reader's tests and benchmark.
 #include "gpx_samples.h"
 
+#include <QDateTime>
+#include <QFile>
+
 namespace gpx_samples {
 
 QList<QPair<QString, QByteArray>> varied_files()
@@ -274,6 +277,58 @@ track [Waypoints] 2
 == metadata_only.gpx
 == empty_root.gpx
 )");
+}
+
+QByteArray deeply_nested(int levels)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Deep</name><trkseg>"
+                    "<trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt></trkseg><extensions>");
+    data.reserve(data.size() + levels * 7 + 64);
+    for (int i = 0; i < levels; ++i)
+        data += "<e>";
+    for (int i = 0; i < levels; ++i)
+        data += "</e>";
+    data += "</extensions></trk></gpx>\n";
+    return data;
+}
+
+QByteArray entity_expansion(int references, int length)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY big \"" + QByteArray(length, 'x') +
+                    "\">]>\n<gpx version=\"1.1\"><trk><name>");
+    data.reserve(data.size() + references * 5 + 256);
+    for (int i = 0; i < references; ++i)
+        data += "&big;";
+    data += "</name><trkseg><trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt>"
+            "</trkseg></trk></gpx>\n";
+    return data;
+}
+
+bool write_long_track(const QString& path, int points)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray block("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<gpx version=\"1.1\" creator=\"logger\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+                     " <trk>\n  <name>Long log</name>\n  <trkseg>\n");
+    const QDateTime start(QDate(2023, 5, 1), QTime(6, 0), Qt::UTC);
+    for (int i = 0; i < points; ++i) {
+        if (i > 0 && i % 100000 == 0)
+            block += "  </trkseg>\n  <trkseg>\n";
+        const double lat = 46.0 + (i % 1000000) * 1e-6;
+        const double lon = 7.0 + (i % 700000) * 1e-6;
+        block += "   <trkpt lat=\"" + QByteArray::number(lat, 'f', 8) + "\" lon=\"" + QByteArray::number(lon, 'f', 8) +
+                 "\"><ele>" + QByteArray::number(400 + i % 1000) + ".5</ele><time>" +
+                 start.addSecs(i).toString(Qt::ISODate).toLatin1() + "</time></trkpt>\n";
+        if (block.size() > (1 << 20)) {
+            if (file.write(block) != block.size())
+                return false;
+            block.clear();
+        }
+    }
+    block += "  </trkseg>\n </trk>\n</gpx>\n";
+    return file.write(block) == block.size() && file.flush();
 }
 
 } // namespace gpx_samples

@@ -17,4 +17,16 @@ QList<QPair<QString, QByteArray>> varied_files();
 // "track [name] count" followed by its points "  [lat] [lon] time".
 QString varied_results();
 
+// One track of one point, followed inside the track by levels nested
+// extension elements.
+QByteArray deeply_nested(int levels);
+
+// A track of one point whose name is references times an entity of length
+// characters.
+QByteArray entity_expansion(int references, int length);
+
+// Writes a logger's track of points, one a second, in segments of 100,000
+// points, about 104 bytes a point. False when the file cannot be written.
+bool write_long_track(const QString& path, int points);
+
 } // namespace gpx_samples
