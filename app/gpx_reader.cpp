@@ -11,8 +11,10 @@
 
 namespace {
 
-// Bytes handed to the XML reader at a time.
+// Bytes handed to the XML reader at a time; the first block is small, so
+// that little more than the prolog counts as prolog.
 constexpr qint64 block_size = 1 << 20;
+constexpr qint64 first_block_size = 16 << 10;
 // Characters that one entity reference may expand into, and that all of a
 // file's references together may expand into.
 constexpr int entity_expansion_limit = 1024;
@@ -160,6 +162,8 @@ private:
     bool file_done = false;
     qint64 bytes_read = 0;
     qint64 ampersands = 0;
+    qint64 percents = 0;
+    bool in_prolog = true;
     bool entities_declared = false;
     bool refused = false;
     QByteArray messages;
@@ -176,6 +180,7 @@ QXmlStreamReader::TokenType gpx_stream::next()
             return token;
         }
         if (token == QXmlStreamReader::StartElement) {
+            in_prolog = false;
             ++depth;
             const QXmlStreamAttributes attributes = xml.attributes();
             for (const QXmlStreamAttribute& attribute : attributes) {
@@ -205,7 +210,7 @@ QXmlStreamReader::TokenType gpx_stream::next()
 // ending the read.
 bool gpx_stream::feed()
 {
-    const QByteArray block = file.read(block_size);
+    const QByteArray block = file.read(started ? block_size : first_block_size);
     const bool at_end = block.isEmpty();
     if (!started) {
         started = true;
@@ -247,6 +252,8 @@ bool gpx_stream::feed()
     }
     bytes_read += block.size();
     ampersands += utf8.count('&');
+    if (in_prolog)
+        percents += utf8.count('%');
     if (refused_for_entities())
         return false;
     xml.addData(utf8);
@@ -255,12 +262,15 @@ bool gpx_stream::feed()
     return true;
 }
 
-// Once the file declares entities, every '&' read so far may start a
-// reference that expands to the limit, and their sum must stay within the
-// budget. (An entity longer than the limit is refused when it is declared.)
+// Every '%' before the root element may start a parameter entity reference
+// in the document type declaration, and once the file declares entities
+// every '&' may start an entity reference; each may expand to the limit, and
+// together they must stay within the budget. (An entity longer than the
+// limit is refused when it is declared.)
 bool gpx_stream::refused_for_entities()
 {
-    if (entities_declared && ampersands * entity_expansion_limit > entity_expansion_budget)
+    const qint64 references = percents + (entities_declared ? ampersands : 0);
+    if (references * entity_expansion_limit > entity_expansion_budget)
         refused = true;
     return refused;
 }

@@ -109,9 +109,9 @@ private slots:
         QCOMPARE(parser.tracks[0].points.size(), 1);
     }
 
-    // A file whose entity references would expand to more than a few
-    // megabytes is refused, with a line naming it; a few references to a
-    // small entity are expanded.
+    // A file whose entity references (or parameter entity references in its
+    // document type) would expand to more than a few megabytes is refused,
+    // with a line naming it; a few references to a small entity are expanded.
     void entity_expansion_bounded()
     {
         test_support::stream_capture capture;
@@ -124,6 +124,13 @@ private slots:
         gpx_parser many_references(many);
         QVERIFY(many_references.tracks.isEmpty());
         QVERIFY(capture.out().find(many.toStdString()) != std::string::npos);
+
+        const QString parameters =
+            write("parameters.gpx", "<!DOCTYPE gpx [<!ENTITY % p \"<!ENTITY e '" + QByteArray(1000, 'x') + "'>\">" +
+                                        QByteArray("%p;").repeated(40000) + "]><gpx><trk><name>&e;</name></trk></gpx>");
+        gpx_parser parameter_references(parameters);
+        QVERIFY(parameter_references.tracks.isEmpty());
+        QVERIFY(capture.out().find(parameters.toStdString()) != std::string::npos);
 
         gpx_parser few(write("few.gpx", gpx_samples::entity_expansion(3, 1000)));
         QCOMPARE(few.tracks.size(), 1);
