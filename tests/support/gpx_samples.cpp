@@ -9,7 +9,9 @@ namespace gpx_samples {
 QList<QPair<QString, QByteArray>> varied_files()
 {
     QList<QPair<QString, QByteArray>> files;
-    const auto add = [&files](const char* name, const QByteArray& content) { files.append(qMakePair(QString(name), content)); };
+    const auto add = [&files](const char* name, const QByteArray& content) {
+        files.append(qMakePair(QString(name), content));
+    };
 
     add("gpx11.gpx", QByteArray("\xEF\xBB\xBF") + R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>
 <?xml-stylesheet type="text/xsl" href="style.xsl"?>
