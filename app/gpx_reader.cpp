@@ -1,70 +1,551 @@
 #include "gpx_reader.h"
 
-#include <QDomDocument>
-#include <QDomElement>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTextCodec>
+#include <QXmlStreamReader>
 
 #include <iostream>
+#include <memory>
+#include <vector>
 
-gpx_parser::gpx_parser(QString path, QObject* parent) : QObject(parent)
+namespace {
+
+// Bytes handed to the XML reader at a time; the first block is small, so
+// that little more than the prolog counts as prolog.
+constexpr qint64 block_size = 1 << 20;
+constexpr qint64 first_block_size = 16 << 10;
+// Characters that one entity reference may expand into, and that all of a
+// file's references together may expand into.
+constexpr int entity_expansion_limit = 1024;
+constexpr qint64 entity_expansion_budget = 8 << 20;
+// Messages are held back until the file proved well-formed, up to this size.
+constexpr int held_messages_limit = 1 << 20;
+
+bool is_gpx_namespace(const QStringRef& uri)
 {
-    QDomDocument document(QStringLiteral("gpx"));
+    return uri == QLatin1String("http://www.topografix.com/GPX/1/1") ||
+           uri == QLatin1String("http://www.topografix.com/GPX/1/0");
+}
+
+// Text that is only white space between tags, which a DOM leaves out.
+bool is_blank(const QStringRef& text)
+{
+    for (const QChar c : text)
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\n') && c != QLatin1Char('\t') && c != QLatin1Char('\r'))
+            return false;
+    return true;
+}
+
+const QRegularExpression& encoding_declaration()
+{
+    static const QRegularExpression declaration(QStringLiteral("^<\\?xml[^>]*\\sencoding\\s*=\\s*[\"']([^\"']+)"));
+    return declaration;
+}
+
+// How to read a file, from its first bytes: a byte-order mark, else the XML
+// declaration, else UTF-8. Null means UTF-8, which goes to the XML reader as
+// it is; then rename is set when the declaration names an encoding that is
+// unknown or a 16- or 32-bit one in 8-bit text, which counts as UTF-8 too.
+QTextCodec* codec_for(const QByteArray& head, bool& rename)
+{
+    rename = false;
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return QTextCodec::codecForMib(1015); // UTF-16, byte order from the mark
+    if (head.startsWith(QByteArray("<\0", 2)))
+        return QTextCodec::codecForMib(1014); // UTF-16LE
+    if (head.startsWith(QByteArray("\0<", 2)))
+        return QTextCodec::codecForMib(1013); // UTF-16BE
+    const QRegularExpressionMatch match = encoding_declaration().match(QString::fromLatin1(head.left(256)));
+    if (!match.hasMatch())
+        return nullptr;
+    QTextCodec* const declared = QTextCodec::codecForName(match.captured(1).toLatin1());
+    const int mib = declared ? declared->mibEnum() : 0;
+    rename = !declared || (mib >= 1013 && mib <= 1019);
+    return rename || mib == 106 ? nullptr : declared;
+}
+
+// The length of data without an incomplete UTF-8 sequence at its end.
+int complete_utf8_length(const QByteArray& data)
+{
+    const int size = data.size();
+    for (int back = 1; back <= 3 && back <= size; ++back) {
+        const uchar c = uchar(data[size - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int needed = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return needed > back ? size - back : size;
+    }
+    return size;
+}
+
+bool is_valid_utf8(const QByteArray& data)
+{
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const uchar* const end = p + data.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        uint code = 0;
+        if ((*p & 0xE0) == 0xC0) {
+            length = 2;
+            code = *p & 0x1F;
+        } else if ((*p & 0xF0) == 0xE0) {
+            length = 3;
+            code = *p & 0x0F;
+        } else if ((*p & 0xF8) == 0xF0) {
+            length = 4;
+            code = *p & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < length)
+            return false;
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        static const uint smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+// A pull parser over the file without recursion: it keeps the depth of the
+// current element and the namespace prefixes in force, and every read_*
+// function consumes the element it starts on up to its end tag.
+class gpx_stream
+{
+public:
+    gpx_stream(QFile& file, const gpx_parser::progress_function& progress) : file(file), progress(progress)
+    {
+        xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
+        xml.setEntityExpansionLimit(entity_expansion_limit);
+    }
+
+    bool read(QList<gpx_track>& tracks, const QString& path);
+
+private:
+    struct prefix_binding {
+        QString prefix;
+        bool gpx;
+        int depth;
+    };
+
+    QXmlStreamReader::TokenType next();
+    bool feed();
+    bool refused_for_entities();
+    bool is(QLatin1String local) const;
+    bool skip();
+    bool read_text(QString& text);
+    bool read_point(gpx_point& point);
+    bool read_segment(QList<gpx_point>& points);
+    bool read_track(int number, QList<gpx_track>& tracks);
+    void say(const QString& message);
+
+    QFile& file;
+    const gpx_parser::progress_function& progress;
+    bool started = false;
+    bool rename_encoding = false;
+    std::unique_ptr<QTextDecoder> decoder; // null while the file is read as UTF-8
+    QByteArray incomplete;                 // a UTF-8 sequence split between blocks
+    QString held_back;                     // a surrogate pair split between blocks
+    QXmlStreamReader xml;
+    int depth = 0;
+    std::vector<prefix_binding> bindings;
+    bool file_done = false;
+    qint64 bytes_read = 0;
+    qint64 ampersands = 0;
+    qint64 percents = 0;
+    bool in_prolog = true;
+    bool entities_declared = false;
+    bool refused = false;
+    QByteArray messages;
+};
+
+// The next token; feeds the reader a block whenever it runs out of data.
+QXmlStreamReader::TokenType gpx_stream::next()
+{
+    for (;;) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::Invalid) {
+            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && !file_done && feed())
+                continue;
+            return token;
+        }
+        if (token == QXmlStreamReader::StartElement) {
+            in_prolog = false;
+            ++depth;
+            const QXmlStreamAttributes attributes = xml.attributes();
+            for (const QXmlStreamAttribute& attribute : attributes) {
+                const QStringRef name = attribute.qualifiedName();
+                if (name.startsWith(QLatin1String("xmlns:")))
+                    bindings.push_back({name.mid(6).toString(), is_gpx_namespace(attribute.value()), depth});
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            while (!bindings.empty() && bindings.back().depth == depth)
+                bindings.pop_back();
+            --depth;
+        } else if (token == QXmlStreamReader::DTD && !xml.entityDeclarations().isEmpty()) {
+            entities_declared = true;
+            for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations())
+                if (entity.value().size() > entity_expansion_limit)
+                    refused = true;
+            if (refused_for_entities())
+                return QXmlStreamReader::Invalid;
+        }
+        return token;
+    }
+}
+
+// Hands the reader the next block of the file; false at its end. The reader
+// always gets UTF-8: other encodings are decoded here, and bytes that are
+// not valid in the file's encoding become replacement characters instead of
+// ending the read.
+bool gpx_stream::feed()
+{
+    const QByteArray block = file.read(started ? block_size : first_block_size);
+    const bool at_end = block.isEmpty();
+    if (!started) {
+        started = true;
+        if (QTextCodec* const codec = codec_for(block, rename_encoding))
+            decoder.reset(codec->makeDecoder());
+        xml.addData(QString()); // from now on the reader takes every byte as UTF-8
+    }
+    QByteArray utf8;
+    if (decoder) {
+        QString text = held_back + decoder->toUnicode(block);
+        held_back.clear();
+        if (!at_end && !text.isEmpty() && text.at(text.size() - 1).isHighSurrogate()) {
+            held_back = text.right(1);
+            text.chop(1);
+        }
+        utf8 = text.toUtf8();
+    } else {
+        utf8 = incomplete + block;
+        incomplete.clear();
+        if (!at_end) {
+            const int complete = complete_utf8_length(utf8);
+            incomplete = utf8.mid(complete);
+            utf8.truncate(complete);
+        }
+        if (!is_valid_utf8(utf8))
+            utf8 = QString::fromUtf8(utf8).toUtf8();
+    }
+    if (rename_encoding) {
+        // The reader would refuse a declared name that it does not know.
+        rename_encoding = false;
+        const QRegularExpressionMatch match = encoding_declaration().match(QString::fromLatin1(utf8.left(256)));
+        if (match.hasMatch())
+            utf8.replace(match.capturedStart(1), match.capturedLength(1), "UTF-8");
+    }
+    if (at_end) {
+        file_done = true;
+        if (utf8.isEmpty())
+            return false;
+    }
+    bytes_read += block.size();
+    ampersands += utf8.count('&');
+    if (in_prolog)
+        percents += utf8.count('%');
+    if (refused_for_entities())
+        return false;
+    xml.addData(utf8);
+    if (progress)
+        progress(bytes_read, file.size());
+    return true;
+}
+
+// Every '%' before the root element may start a parameter entity reference
+// in the document type declaration, and once the file declares entities
+// every '&' may start an entity reference; each may expand to the limit, and
+// together they must stay within the budget. (An entity longer than the
+// limit is refused when it is declared.)
+bool gpx_stream::refused_for_entities()
+{
+    const qint64 references = percents + (entities_declared ? ampersands : 0);
+    if (references * entity_expansion_limit > entity_expansion_budget)
+        refused = true;
+    return refused;
+}
+
+// Whether the current start tag is the GPX element local: without prefix, as
+// GPX files mostly have it, or with a prefix bound to a GPX namespace.
+bool gpx_stream::is(QLatin1String local) const
+{
+    if (xml.name() != local)
+        return false;
+    const QStringRef qualified = xml.qualifiedName();
+    if (qualified.size() == local.size())
+        return true;
+    const QStringRef prefix = qualified.left(qualified.size() - local.size() - 1);
+    for (auto binding = bindings.crbegin(); binding != bindings.crend(); ++binding)
+        if (binding->prefix == prefix)
+            return binding->gpx;
+    return false;
+}
+
+// Consumes the current element with everything in it.
+bool gpx_stream::skip()
+{
+    const int own = depth;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::Invalid)
+            return false;
+        if (token == QXmlStreamReader::EndElement && depth < own)
+            return true;
+    }
+}
+
+// The text of the current element and all elements in it, as a DOM would
+// give it: text that is only white space between tags does not count.
+bool gpx_stream::read_text(QString& text)
+{
+    const int own = depth;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::Invalid)
+            return false;
+        if (token == QXmlStreamReader::Characters && (xml.isCDATA() || !is_blank(xml.text())))
+            text += xml.text();
+        else if (token == QXmlStreamReader::EndElement && depth < own)
+            return true;
+    }
+}
+
+// A point from the current element: its "lat" and "lon" attributes and the
+// first "time" element directly in it.
+bool gpx_stream::read_point(gpx_point& point)
+{
+    const QXmlStreamAttributes attributes = xml.attributes();
+    point.lat = attributes.value(QLatin1String("lat")).toString();
+    point.lon = attributes.value(QLatin1String("lon")).toString();
+    bool timed = false;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::StartElement) {
+            if (!timed && is(QLatin1String("time"))) {
+                timed = true;
+                QString text;
+                if (!read_text(text))
+                    return false;
+                point.time = gpx_parser::parse_time(text);
+            } else if (!skip()) {
+                return false;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            return true;
+        } else if (token == QXmlStreamReader::Invalid) {
+            return false;
+        }
+    }
+}
+
+bool gpx_stream::read_segment(QList<gpx_point>& points)
+{
+    for (;;) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::StartElement) {
+            if (is(QLatin1String("trkpt"))) {
+                points.append(gpx_point());
+                if (!read_point(points.last()))
+                    return false;
+            } else if (!skip()) {
+                return false;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            return true;
+        } else if (token == QXmlStreamReader::Invalid) {
+            return false;
+        }
+    }
+}
+
+// A track: its first "name" element (wherever it stands among the segments)
+// or else "Track <number>", and the points of all its segments.
+bool gpx_stream::read_track(int number, QList<gpx_track>& tracks)
+{
+    gpx_track track;
+    bool named = false;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = next();
+        if (token == QXmlStreamReader::StartElement) {
+            bool ok = true;
+            if (!named && is(QLatin1String("name"))) {
+                named = true;
+                ok = read_text(track.name);
+            } else if (is(QLatin1String("trkseg"))) {
+                ok = read_segment(track.points);
+            } else {
+                ok = skip();
+            }
+            if (!ok)
+                return false;
+        } else if (token == QXmlStreamReader::EndElement) {
+            break;
+        } else if (token == QXmlStreamReader::Invalid) {
+            return false;
+        }
+    }
+    if (!named)
+        track.name = QStringLiteral("Track %1").arg(number);
+    say(QStringLiteral("Track is named ") + track.name);
+    tracks.append(track);
+    return true;
+}
+
+void gpx_stream::say(const QString& message)
+{
+    messages += message.toLocal8Bit();
+    messages += '\n';
+    if (messages.size() > held_messages_limit) {
+        std::cout << messages.constData() << std::flush;
+        messages.clear();
+    }
+}
+
+bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
+{
+    QXmlStreamReader::TokenType token;
+    do
+        token = next();
+    while (token != QXmlStreamReader::StartElement && token != QXmlStreamReader::Invalid &&
+           token != QXmlStreamReader::EndDocument);
+    if (token == QXmlStreamReader::EndDocument)
+        token = QXmlStreamReader::Invalid;
+
+    gpx_track waypoints;
+    waypoints.name = gpx_parser::tr("Waypoints");
+    int track_counter = 0;
+    // The nodes directly in the root element, up to its end tag.
+    while (token != QXmlStreamReader::Invalid && depth > 0) {
+        token = next();
+        bool ok = true;
+        switch (token) {
+        case QXmlStreamReader::StartElement:
+            if (is(QLatin1String("trk"))) {
+                ok = read_track(++track_counter, tracks);
+            } else if (is(QLatin1String("wpt"))) {
+                waypoints.points.append(gpx_point());
+                ok = read_point(waypoints.points.last());
+            } else if (is(QLatin1String("metadata"))) {
+                ok = skip();
+            } else {
+                say(QStringLiteral("Unknown element found: ") + xml.qualifiedName());
+                ok = skip();
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (xml.isCDATA())
+                say(QStringLiteral("Unknown node type found: 4 node name is: #cdata-section"));
+            else if (!is_blank(xml.text()))
+                say(QStringLiteral("Unknown node type found: 3 node name is: #text"));
+            break;
+        case QXmlStreamReader::EntityReference:
+            say(QStringLiteral("Unknown node type found: 5 node name is: ") + xml.name());
+            break;
+        case QXmlStreamReader::Comment:
+            say(QStringLiteral("Unknown node type found: 8 node name is: #comment"));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            say(QStringLiteral("Unknown node type found: 7 node name is: ") + xml.processingInstructionTarget());
+            break;
+        default:
+            break;
+        }
+        if (!ok)
+            token = QXmlStreamReader::Invalid;
+    }
+    // What follows the root must be well-formed too.
+    while (token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument)
+        token = next();
+
+    if (refused)
+        std::cout << "GPX file refused, its entity references expand to too much text: "
+                  << path.toLocal8Bit().constData() << std::endl;
+    if (token == QXmlStreamReader::Invalid) {
+        tracks.clear();
+        return false;
+    }
+    if (!waypoints.points.isEmpty())
+        tracks.append(waypoints);
+    std::cout << messages.constData() << std::flush;
+    return true;
+}
+
+} // namespace
+
+gpx_parser::gpx_parser(QString path, QObject* parent, const progress_function& progress) : QObject(parent)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    if (!document.setContent(&file, false)) {
-        file.close();
-        return;
-    }
-    file.close();
-
-    gpx_track waypoints;
-    waypoints.name = tr("Waypoints");
-    int track_counter = 0;
-
-    for (QDomNode node = document.documentElement().firstChild(); !node.isNull(); node = node.nextSibling()) {
-        if (!node.isElement()) {
-            std::cout << "Unknown node type found: " << static_cast<int>(node.nodeType())
-                      << " node name is: " << node.nodeName().toLocal8Bit().constData() << std::endl;
-            continue;
-        }
-        const QDomElement element = node.toElement();
-        if (element.isNull()) {
-            std::cout << "Could not convert node to element. nodeType indicates this should be possible... "
-                      << node.nodeName().toLocal8Bit().constData() << std::endl;
-            continue;
-        }
-        const QString tag = element.tagName();
-        if (tag == QLatin1String("trk")) {
-            ++track_counter;
-            gpx_track track;
-            const QDomElement name = element.firstChildElement(QStringLiteral("name"));
-            track.name = name.isNull() ? QStringLiteral("Track %1").arg(track_counter) : name.text();
-            std::cout << "Track is named " << track.name.toLocal8Bit().constData() << std::endl;
-            for (QDomElement segment = element.firstChildElement(QStringLiteral("trkseg")); !segment.isNull();
-                 segment = segment.nextSiblingElement(QStringLiteral("trkseg"))) {
-                for (QDomElement point = segment.firstChildElement(QStringLiteral("trkpt")); !point.isNull();
-                     point = point.nextSiblingElement(QStringLiteral("trkpt")))
-                    track.points.append(read_point(point));
-            }
-            tracks.append(track);
-        } else if (tag == QLatin1String("wpt")) {
-            waypoints.points.append(read_point(element));
-        } else if (tag == QLatin1String("metadata")) {
-            // nothing of it is used
-        } else {
-            std::cout << "Unknown element found: " << tag.toLocal8Bit().constData() << std::endl;
-        }
-    }
-
-    if (!waypoints.points.isEmpty())
-        tracks.append(waypoints);
+    gpx_stream(file, progress).read(tracks, path);
 }
 
 gpx_parser::~gpx_parser() = default;
 
+namespace {
+
+// "yyyy-MM-ddThh:mm:ss", optionally with a fraction of three digits, then
+// "Z" or no zone: the form nearly every device writes, read as UTC without
+// the general parser. Invalid for any other form or an impossible date.
+QDateTime quick_utc_time(const QStringRef& text)
+{
+    const int size = text.size();
+    if (size < 19 || size > 24)
+        return QDateTime();
+    const QChar* c = text.unicode();
+    const auto number = [c](int at, int count) {
+        int value = 0;
+        for (int i = at; i < at + count; ++i) {
+            const unsigned digit = c[i].unicode() - unsigned('0');
+            if (digit > 9)
+                return -1;
+            value = value * 10 + int(digit);
+        }
+        return value;
+    };
+    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || c[10] != QLatin1Char('T') ||
+        c[13] != QLatin1Char(':') || c[16] != QLatin1Char(':'))
+        return QDateTime();
+    int end = 19;
+    int msec = 0;
+    if (size >= 23 && c[19] == QLatin1Char('.')) {
+        msec = number(20, 3);
+        end = 23;
+    }
+    if (!(size == end || (size == end + 1 && c[end] == QLatin1Char('Z'))))
+        return QDateTime();
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0 || msec < 0)
+        return QDateTime();
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, msec);
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
+} // namespace
+
 QDateTime gpx_parser::parse_time(const QString& text)
 {
+    const QDateTime quick = quick_utc_time(QStringRef(&text).trimmed());
+    if (quick.isValid())
+        return quick;
     QString iso = text.trimmed();
     // Mark a zone-less time as UTC before parsing: read as local time, a time
     // in the hour skipped by a daylight-saving change would be shifted.
@@ -77,15 +558,4 @@ QDateTime gpx_parser::parse_time(const QString& text)
     if (time.isValid() && time.timeSpec() == Qt::LocalTime)
         time.setTimeSpec(Qt::UTC);
     return time;
-}
-
-gpx_point gpx_parser::read_point(const QDomElement& element)
-{
-    gpx_point point;
-    point.lat = element.attribute(QStringLiteral("lat"));
-    point.lon = element.attribute(QStringLiteral("lon"));
-    const QDomElement time = element.firstChildElement(QStringLiteral("time"));
-    if (!time.isNull())
-        point.time = parse_time(time.text());
-    return point;
 }

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-class QDomElement;
+#include <functional>
 
 struct gpx_point {
     QString lat;    // "lat" attribute text as in the file, empty when missing
@@ -21,11 +21,19 @@ struct gpx_track {
 };
 
 // Reads the whole file in its constructor; the owner then takes `tracks`.
+// The file is read as a stream, a block at a time: memory grows with the
+// points, not with the nesting or the size of the file. A file that is not
+// well-formed XML, or whose entity references would expand to more than a
+// few megabytes of text, gives no tracks.
 class gpx_parser : public QObject
 {
     Q_OBJECT
 public:
-    explicit gpx_parser(QString path, QObject* parent = nullptr);
+    // Called after every block read from the file with the bytes read so far
+    // and the size of the file.
+    using progress_function = std::function<void(qint64 done, qint64 total)>;
+
+    explicit gpx_parser(QString path, QObject* parent = nullptr, const progress_function& progress = {});
     ~gpx_parser() override;
 
     QList<gpx_track> tracks;
@@ -33,7 +41,4 @@ public:
     // Reads an ISO 8601 time as GPX means it: blanks around it are ignored
     // and a time without zone is UTC.
     static QDateTime parse_time(const QString& text);
-
-private:
-    static gpx_point read_point(const QDomElement& element);
 };

@@ -27,6 +27,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileOpenEvent>
@@ -245,11 +246,15 @@ void sort_points_by_time(QList<gpx_point>& points)
               [](const gpx_point& a, const gpx_point& b) { return a.time < b.time; });
 }
 
-int sanitize_track(gpx_track& track)
+int sanitize_track(gpx_track& track, const std::function<void()>& tick)
 {
-    QList<gpx_point> kept;
-    kept.reserve(track.points.size());
-    for (gpx_point point : qAsConst(track.points)) {
+    // In place, keeping the order: a track may hold millions of points.
+    QList<gpx_point>& points = track.points;
+    int kept = 0;
+    for (int i = 0; i < points.size(); ++i) {
+        if (tick && ((i + 1) & 0xFFFF) == 0)
+            tick();
+        gpx_point& point = points[i];
         bool lat_ok = false;
         bool lon_ok = false;
         const double lat = point.lat.trimmed().toDouble(&lat_ok);
@@ -259,10 +264,12 @@ int sanitize_track(gpx_track& track)
             continue;
         point.lat = QString::number(lat, 'f', 8);
         point.lon = QString::number(lon, 'f', 8);
-        kept.append(point);
+        if (kept != i)
+            points[kept] = std::move(point);
+        ++kept;
     }
-    const int dropped = track.points.size() - kept.size();
-    track.points = kept;
+    const int dropped = points.size() - kept;
+    points.erase(points.begin() + kept, points.end());
     return dropped;
 }
 
@@ -933,15 +940,38 @@ void MainWindow::load_gpx_file(const QString& path)
 
     QList<gpx_track> tracks;
     {
-        gpx_parser parser(path, nullptr);
-        tracks = parser.tracks;
+        // While a long file is read and checked the window keeps painting
+        // and, after a moment, shows how far the reading got.
+        operation_scope operation(this);
+        if (!operation)
+            return;
+        QElapsedTimer clock;
+        clock.start();
+        bool shown = false;
+        const auto progress = [this, &clock, &shown](qint64 done, qint64 total) {
+            if (!shown && clock.elapsed() >= 300) {
+                shown = true;
+                loading_progress->setRange(0, 100);
+                loading_progress->setValue(0);
+            }
+            if (shown && total > 0)
+                loading_progress->setValue(int(done * 100 / total));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        };
+        {
+            gpx_parser parser(path, nullptr, progress);
+            tracks = parser.tracks;
+        }
+        int dropped = 0;
+        const auto tick = []() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); };
+        for (gpx_track& track : tracks)
+            dropped += sanitize_track(track, tick);
+        if (dropped > 0)
+            qWarning("%d point(s) of '%s' without valid coordinates or time were dropped.", dropped,
+                     qUtf8Printable(path));
+        loading_progress->reset();
+        loading_progress->hide();
     }
-    int dropped = 0;
-    for (gpx_track& track : tracks)
-        dropped += sanitize_track(track);
-    if (dropped > 0)
-        qWarning("%d point(s) of '%s' without valid coordinates or time were dropped.", dropped,
-                 qUtf8Printable(path));
 
     if (tracks.isEmpty()) {
         ko::message_box::warning(

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QButtonGroup;
@@ -44,7 +45,8 @@ void sort_points_by_time(QList<gpx_point>& points);
 // Drops the points of track whose coordinates are not finite numbers within
 // +-90 / +-180 or whose time is invalid, and writes the coordinates of the
 // others as the program's own number texts. Returns how many were dropped.
-int sanitize_track(gpx_track& track);
+// tick, when given, is called after every 65,536 points.
+int sanitize_track(gpx_track& track, const std::function<void()>& tick = {});
 
 // Reads one typed fixed-position coordinate (blanks already removed): a
 // number with point or decimal comma, or degrees/minutes/seconds with an

@@ -82,7 +82,7 @@ void table_data_model::index_track()
     track_keys.clear();
     track_keys.reserve(static_cast<std::size_t>(track_points.size()));
     for (int p = 0; p < track_points.size(); ++p) {
-        const gpx_point& point = track_points[p];
+        const gpx_point& point = track_points.at(p);
         const bool valid_time = point.time.isValid();
         track_keys.push_back({valid_time ? point.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), p,
                               valid_time && usable_coordinates(point.lat, point.lon)});
@@ -196,7 +196,7 @@ void table_data_model::rebuild_cache()
     const QString& later_marker = ascending ? marks.down : marks.up;
 
     auto point_position = [this](int index, gps_pos& pos, QString& text) {
-        const gpx_point& point = track_points[index];
+        const gpx_point& point = track_points.at(index);
         pos.lat_text = point.lat;
         pos.lat_ref = hemisphere_letter(point.lat.toFloat(), true);
         pos.lon_text = point.lon;
@@ -365,7 +365,7 @@ void table_data_model::rebuild_cache()
         }
         sync_entry entry;
         point_position(last_point, entry.pos, entry.position_text);
-        entry.time = track_points[last_point].time;
+        entry.time = track_points.at(last_point).time;
         entry.has_gps = true;
         entry.from_gpx = true;
         cache.insert(QString(), entry);

@@ -1,5 +1,7 @@
 // The GPX reader on files written at test time.
 #include "gpx_reader.h"
+#include "gpx_samples.h"
+#include "stream_capture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +9,32 @@
 
 // Defined at the end: moc reads no raw string literals.
 static QByteArray full_gpx();
+
+// What the reader makes of the file at path: its lines on standard output,
+// then every track with its points, one line each.
+static QString describe(const QString& path)
+{
+    const auto time_text = [](const QDateTime& t) {
+        if (!t.isValid())
+            return QString("invalid");
+        return QString("%1 %2 spec %3 offset %4")
+            .arg(t.toMSecsSinceEpoch())
+            .arg(t.toString(Qt::ISODateWithMs))
+            .arg(int(t.timeSpec()))
+            .arg(t.offsetFromUtc());
+    };
+    test_support::stream_capture capture;
+    QString tracks;
+    {
+        gpx_parser parser(path);
+        for (const gpx_track& track : qAsConst(parser.tracks)) {
+            tracks += QString("track [%1] %2\n").arg(track.name).arg(track.points.size());
+            for (const gpx_point& p : track.points)
+                tracks += QString("  [%1] [%2] %3\n").arg(p.lat, p.lon, time_text(p.time));
+        }
+    }
+    return QString::fromLocal8Bit(capture.out().c_str()) + tracks;
+}
 
 class test_gpx_reader : public QObject {
     Q_OBJECT
@@ -55,6 +83,83 @@ private slots:
         QCOMPARE(parser.tracks[2].points.size(), 3);
         QVERIFY(!parser.tracks[2].points[0].time.isValid());
         QVERIFY(parser.tracks[2].points[1].time.isValid());
+    }
+
+    // Exports of many devices and programs give the same tracks, points,
+    // times and messages as they always did.
+    void varied_files_as_before()
+    {
+        QString all;
+        for (const auto& file : gpx_samples::varied_files())
+            all += "== " + file.first + "\n" + describe(write(file.first, file.second));
+        const QStringList actual = all.split('\n');
+        const QStringList expected = gpx_samples::varied_results().split('\n');
+        for (int i = 0; i < qMin(actual.size(), expected.size()); ++i)
+            QCOMPARE(actual[i], expected[i]);
+        QCOMPARE(actual.size(), expected.size());
+    }
+
+    // Nesting deeper than any stack would allow ends neither the program
+    // nor the track around it.
+    void deep_nesting()
+    {
+        gpx_parser parser(write("deep.gpx", gpx_samples::deeply_nested(100000)));
+        QCOMPARE(parser.tracks.size(), 1);
+        QCOMPARE(parser.tracks[0].name, QString("Deep"));
+        QCOMPARE(parser.tracks[0].points.size(), 1);
+    }
+
+    // A file whose entity references (or parameter entity references in its
+    // document type) would expand to more than a few megabytes is refused,
+    // with a line naming it; a few references to a small entity are expanded.
+    void entity_expansion_bounded()
+    {
+        test_support::stream_capture capture;
+        const QString big = write("big.gpx", gpx_samples::entity_expansion(40000, 4000));
+        gpx_parser big_entity(big);
+        QVERIFY(big_entity.tracks.isEmpty());
+        QVERIFY(capture.out().find(big.toStdString()) != std::string::npos);
+
+        const QString many = write("many.gpx", gpx_samples::entity_expansion(40000, 1000));
+        gpx_parser many_references(many);
+        QVERIFY(many_references.tracks.isEmpty());
+        QVERIFY(capture.out().find(many.toStdString()) != std::string::npos);
+
+        const QString parameters =
+            write("parameters.gpx", "<!DOCTYPE gpx [<!ENTITY % p \"<!ENTITY e '" + QByteArray(1000, 'x') + "'>\">" +
+                                        QByteArray("%p;").repeated(40000) + "]><gpx><trk><name>&e;</name></trk></gpx>");
+        gpx_parser parameter_references(parameters);
+        QVERIFY(parameter_references.tracks.isEmpty());
+        QVERIFY(capture.out().find(parameters.toStdString()) != std::string::npos);
+
+        gpx_parser few(write("few.gpx", gpx_samples::entity_expansion(3, 1000)));
+        QCOMPARE(few.tracks.size(), 1);
+        QCOMPARE(few.tracks[0].name, QString(3000, 'x'));
+        QCOMPARE(few.tracks[0].points.size(), 1);
+    }
+
+    // Elements with a prefix bound to a GPX namespace are GPX elements;
+    // with a prefix bound elsewhere they are not.
+    void namespace_prefix()
+    {
+        test_support::stream_capture capture;
+        gpx_parser parser(write(
+            "prefixed.gpx",
+            "<?xml version=\"1.0\"?>\n<gpx:gpx xmlns:gpx=\"http://www.topografix.com/GPX/1/1\" version=\"1.1\">"
+            "<gpx:trk><gpx:name>Prefixed</gpx:name><gpx:trkseg><gpx:trkpt lat=\"47.5\" lon=\"8.5\">"
+            "<gpx:time>2023-05-01T10:00:00Z</gpx:time></gpx:trkpt></gpx:trkseg></gpx:trk>"
+            "<g:trk xmlns:g=\"http://www.topografix.com/GPX/1/0\"><g:trkseg><g:trkpt lat=\"1\" lon=\"2\"/>"
+            "</g:trkseg></g:trk>"
+            "<gpx:trk xmlns:gpx=\"urn:other\"/><gpx:wpt lat=\"3\" lon=\"4\"/></gpx:gpx>\n"));
+        QCOMPARE(parser.tracks.size(), 3);
+        QCOMPARE(parser.tracks[0].name, QString("Prefixed"));
+        QCOMPARE(parser.tracks[0].points.size(), 1);
+        QCOMPARE(parser.tracks[0].points[0].time, QDateTime(QDate(2023, 5, 1), QTime(10, 0), Qt::UTC));
+        QCOMPARE(parser.tracks[1].name, QString("Track 2"));
+        QCOMPARE(parser.tracks[1].points.size(), 1);
+        QCOMPARE(parser.tracks[2].name, QString("Waypoints"));
+        QCOMPARE(capture.out(), std::string("Track is named Prefixed\nTrack is named Track 2\n"
+                                            "Unknown element found: gpx:trk\n"));
     }
 
     void zone_less_time_in_skipped_hour()

@@ -421,6 +421,24 @@ private slots:
         w->clear_files();
     }
 
+    // While a GPX file is read the window's events go on, under the
+    // operation guard, so that no input starts anything else meanwhile.
+    void gpx_loading_keeps_events_running()
+    {
+        auto w = make_window();
+        const QString path = dir.filePath("events.gpx");
+        QVERIFY(window_support::write_gpx(path, {{"Walk", {{"46.5", "7.5", "2023-05-01T08:41:00Z"}}}}));
+        bool ran = false;
+        bool guarded = false;
+        QMetaObject::invokeMethod(
+            w.get(), [&]() { ran = true; guarded = w->operation_running(); }, Qt::QueuedConnection);
+        w->load_gpx_file(path);
+        QVERIFY(ran);
+        QVERIFY(guarded);
+        QVERIFY(!w->operation_running());
+        QCOMPARE(w->gpx_file_edit->text(), path);
+    }
+
     void sorting_points_and_cleaning_tracks()
     {
         const QDateTime t = QDateTime::fromString("2023-05-01T10:00:00Z", Qt::ISODate);

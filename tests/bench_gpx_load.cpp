@@ -1,0 +1,182 @@
+// Time and peak memory of loading GPX files: a logger's track of 2 million
+// points (about 200 MB), a file nested 100,000 levels deep and a file of
+// 40,000 references to a 4,000-character entity. The files are written at
+// run time under TMPDIR and removed at the end.
+//
+// Every case runs in a child process of its own, so that its peak resident
+// memory is its own: "reader" constructs the GPX reader alone, "window" loads
+// the file through the main window (offscreen) and also reports the longest
+// time the window's event loop did not run. A child that crashes is reported
+// as such.
+//
+// Usage: bench_gpx_load [points]        (default 2000000)
+// Run it through tests/run_test.sh or with TMPDIR on a disk with room for
+// the track (about 104 bytes a point).
+#include "gpx_reader.h"
+#include "gpx_samples.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+long peak_rss_mb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// Processor time (user and system) of this process so far, in ms: on a busy
+// machine the time the work itself takes.
+long long cpu_ms()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000LL +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+int points_of(const QList<gpx_track>& tracks)
+{
+    int n = 0;
+    for (const gpx_track& track : tracks)
+        n += track.points.size();
+    return n;
+}
+
+// Child: the reader alone.
+int run_reader(int argc, char** argv, const QString& path)
+{
+    QCoreApplication app(argc, argv);
+    const long long cpu_start = cpu_ms();
+    QElapsedTimer timer;
+    timer.start();
+    int tracks = 0;
+    int points = 0;
+    {
+        gpx_parser parser(path);
+        tracks = parser.tracks.size();
+        points = points_of(parser.tracks);
+    }
+    std::printf("RESULT %lld ms (cpu %lld ms), peak %ld MB, %d track(s), %d point(s)\n",
+                static_cast<long long>(timer.elapsed()), cpu_ms() - cpu_start, peak_rss_mb(), tracks, points);
+    return 0;
+}
+
+// Child: the main window's GPX loading, with a 10 ms timer that measures the
+// longest pause of the event loop.
+int run_window(int argc, char** argv, const QString& path)
+{
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.show();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer since_tick;
+    qint64 longest_pause = 0;
+    QTimer tick;
+    tick.setInterval(10);
+    QObject::connect(&tick, &QTimer::timeout, [&]() {
+        longest_pause = qMax(longest_pause, since_tick.restart());
+    });
+    tick.start();
+
+    const long long cpu_start = cpu_ms();
+    QElapsedTimer timer;
+    timer.start();
+    since_tick.start();
+    QMetaObject::invokeMethod(&window, "load_gpx_file", Qt::DirectConnection, Q_ARG(QString, path));
+    longest_pause = qMax(longest_pause, since_tick.elapsed());
+    const qint64 elapsed = timer.elapsed();
+    auto* edit = window.findChild<QLineEdit*>(QStringLiteral("gpx_file_edit"));
+    const bool loaded = edit && edit->text() == path;
+    std::printf("RESULT %lld ms (cpu %lld ms), peak %ld MB, longest event-loop pause %lld ms, %s\n",
+                static_cast<long long>(elapsed), cpu_ms() - cpu_start, peak_rss_mb(),
+                static_cast<long long>(longest_pause), loaded ? "track loaded" : "no track loaded");
+    return 0;
+}
+
+void run_case(const QString& mode, const QString& label, const QString& path, const QProcessEnvironment& environment)
+{
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--case"), mode, path});
+    const bool finished = child.waitForFinished(30 * 60 * 1000);
+    QString result;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+        if (line.startsWith("RESULT "))
+            result = QString::fromUtf8(line.mid(7));
+    if (!finished) {
+        child.kill();
+        child.waitForFinished();
+        result = QStringLiteral("did not finish within 30 minutes");
+    } else if (child.exitStatus() == QProcess::CrashExit || result.isEmpty()) {
+        result = QStringLiteral("crashed (signal %1)").arg(child.exitCode());
+    }
+    std::printf("%-8s %-44s %s\n", qUtf8Printable(mode), qUtf8Printable(label), qUtf8Printable(result));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && QByteArray(argv[1]) == "--case") {
+        const QString path = QString::fromLocal8Bit(argv[3]);
+        return QByteArray(argv[2]) == "window" ? run_window(argc, argv, path) : run_reader(argc, argv, path);
+    }
+
+    QCoreApplication app(argc, argv);
+    const int points = argc > 1 ? QByteArray(argv[1]).toInt() : 2000000;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_gpx_load.XXXXXX"));
+    if (!dir.isValid() || points <= 0)
+        return 1;
+
+    // The window must not touch the user's settings: the children get a
+    // home and configuration folder of their own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QDir(dir.path()).mkpath(QStringLiteral("home/.config"));
+    environment.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    const QString long_track = dir.filePath(QStringLiteral("long.gpx"));
+    const QString deep = dir.filePath(QStringLiteral("deep.gpx"));
+    const QString entities = dir.filePath(QStringLiteral("entities.gpx"));
+    QFile deep_file(deep);
+    QFile entities_file(entities);
+    if (!gpx_samples::write_long_track(long_track, points) || !deep_file.open(QIODevice::WriteOnly) ||
+        deep_file.write(gpx_samples::deeply_nested(100000)) < 0 || !entities_file.open(QIODevice::WriteOnly) ||
+        entities_file.write(gpx_samples::entity_expansion(40000, 4000)) < 0)
+        return 1;
+    deep_file.close();
+    entities_file.close();
+
+    // The long track three times each: figures on a shared machine vary.
+    const QString track_label =
+        QStringLiteral("track, %1 points, %2 MB").arg(points).arg(QFileInfo(long_track).size() / 1e6, 0, 'f', 1);
+    for (int run = 0; run < 3; ++run)
+        run_case(QStringLiteral("reader"), track_label, long_track, environment);
+    for (int run = 0; run < 3; ++run)
+        run_case(QStringLiteral("window"), track_label, long_track, environment);
+    run_case(QStringLiteral("reader"),
+             QStringLiteral("100,000 levels deep, %1 KB").arg(QFileInfo(deep).size() / 1000), deep, environment);
+    run_case(QStringLiteral("reader"),
+             QStringLiteral("40,000 x 4,000-char entity, %1 KB").arg(QFileInfo(entities).size() / 1000), entities,
+             environment);
+    return 0;
+}

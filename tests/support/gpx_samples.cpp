@@ -1,0 +1,336 @@
+// GPX files for the reader's tests and benchmark.
+#include "gpx_samples.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace gpx_samples {
+
+QList<QPair<QString, QByteArray>> varied_files()
+{
+    QList<QPair<QString, QByteArray>> files;
+    const auto add = [&files](const char* name, const QByteArray& content) {
+        files.append(qMakePair(QString(name), content));
+    };
+
+    add("gpx11.gpx", QByteArray("\xEF\xBB\xBF") + R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>
+<?xml-stylesheet type="text/xsl" href="style.xsl"?>
+<!-- written by a logger -->
+<gpx xmlns="http://www.topografix.com/GPX/1/1" xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:schemaLocation="http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd" version="1.1" creator="Logger">
+  <metadata><name>Trip</name><time>2023-05-01T08:00:00Z</time><bounds minlat="47" minlon="8" maxlat="48" maxlon="9"/></metadata>
+  <!-- first waypoint -->
+  <wpt lat="47.3769" lon="8.5417"><ele>408</ele><time>2023-05-01T08:05:00Z</time><name>Zürich HB</name><sym>Flag</sym></wpt>
+  <rte><name>Planned</name><rtept lat="47.1" lon="8.1"><time>2023-05-01T09:00:00Z</time></rtept></rte>
+  <trk>
+    <name>Morning &amp; Noon</name>
+    <desc>desc <b>bold</b></desc>
+    <trkseg>
+      <trkpt lat="47.376900" lon="8.541700"><ele>408.2</ele><time>2023-05-01T08:10:00Z</time><extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>101</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions></trkpt>
+      <trkpt lat="47.377" lon="8.542"><time>2023-05-01T10:10:01+02:00</time></trkpt>
+      <trkpt lat="47.378" lon="8.543"><time>2023-05-01T03:10:02.5-05:00</time></trkpt>
+      <trkpt lat="47.379" lon="8.544"><time>2023-05-01T08:10:03.123Z</time></trkpt>
+    </trkseg>
+    <trkseg>
+      <trkpt lat=" 47.380 " lon="&#56;.545"><time>2023-05-01T08:10:04</time></trkpt>
+      <trkpt lat="47.381" lon="8.546"><time>2023-05-01T08:10:05.1234567Z</time></trkpt>
+      <trkpt lat="47.382" lon="8.547"><time>20230501T081006Z</time></trkpt>
+      <trkpt lat="47.383" lon="8.548"><time>2023-05-01T08:10:07+0530</time></trkpt>
+      <trkpt lat="47.384" lon="8.549"><time>2023-05-01 08:10:08Z</time></trkpt>
+      <trkpt lat="47.385" lon="8.550"><time>2023-05-01T08:10:09,25Z</time></trkpt>
+      <trkpt lat="47.386" lon="8.551"><time>2023-05-01T24:00:00Z</time></trkpt>
+      <trkpt lat="47.387" lon="8.552"><time>2023-05-01t08:10:10z</time></trkpt>
+      <trkpt lat="47.388" lon="8.553"><time>2023-05-01</time></trkpt>
+      <trkpt lat="47.389" lon="8.554"><time>2023-05-01T08:10Z</time></trkpt>
+      <trkpt lat="47.390" lon="8.555"><time><![CDATA[2023-05-01T08:10:11Z]]></time></trkpt>
+      <trkpt lat="47.391" lon="8.556"><time>2023-05-01<!-- split -->T08:10:12Z</time></trkpt>
+      <trkpt lat="47.392" lon="8.557"><time></time><time>2023-05-01T08:10:13Z</time></trkpt>
+      <trkpt lat="47.393" lon="8.558"><time>2023-05-01T08:10:14+14:00</time></trkpt>
+      <trkpt lat="47.394" lon="8.559"><time>2023-05-01T08:10:15.999Z</time></trkpt>
+      <trkpt lat="47.395" lon="8.560"><time>2023-05-01T08:10:16.9999Z</time></trkpt>
+      <trkpt lat="47.396" lon="8.561"><time>2023-12-31T23:59:59-00:30</time></trkpt>
+      <trkpt lat="47.397" lon="8.562"><time>2023-03-26T02:30:00</time></trkpt>
+      <trkpt lat="47.398" lon="8.563"><time>2023-10-29T02:30:00+01:00</time></trkpt>
+      <trkpt lat="47.399" lon="8.564"><time>
+            2023-05-01T08:10:17Z
+          </time></trkpt>
+      <trkpt lat="47.400"/>
+      <trkpt lon="8.565"><time>garbage</time></trkpt>
+      <trkpt LAT="1" lon="2" lat=""/>
+      <trkpt lat="-0.5e1" lon="+8,5"><name>ignored</name><time><sub>2023-05-01T</sub>08:10:18Z</time></trkpt>
+    </trkseg>
+    <name>second name, ignored</name>
+  </trk>
+  <trk><trkseg/><name>Name after a segment</name><trkseg><trkpt lat="1" lon="2"><time>2023-05-01T08:20:00Z</time></trkpt></trkseg></trk>
+  <trk><trkseg><trkpt lat="3" lon="4"/></trkseg></trk>
+  <trk><name></name></trk>
+  <trk><name>  Spaced <b>bold</b> name  </name><trkpt lat="9" lon="9"/><trkseg><trkseg><trkpt lat="8" lon="8"/></trkseg><extensions><trkpt lat="6" lon="6"/></extensions><trkpt lat="7" lon="7"/></trkseg></trk>
+  <trk><name><![CDATA[Cdata <name>]]></name><number>6</number></trk>
+  <wpt lat="47.4" lon="8.6"/>
+  <extensions><x/></extensions>
+  <gpxtpx:Foo/>
+  <?custom instruction?>
+  text at the top
+  <![CDATA[cdata at the top]]>
+  <trk xmlns=""><name>No namespace</name></trk>
+  <trk xmlns="urn:other"><name>Other namespace</name></trk>
+  <other:trk xmlns:other="urn:other"><name>Prefixed other</name></other:trk>
+  <undeclared:trk/>
+</gpx>
+<!-- after the root -->
+<?after root?>
+)");
+
+    add("gpx10.gpx", R"(<?xml version="1.0"?>
+<gpx version="1.0" creator="GPSBabel - http://www.gpsbabel.org" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns="http://www.topografix.com/GPX/1/0" xsi:schemaLocation="http://www.topografix.com/GPX/1/0 http://www.topografix.com/GPX/1/0/gpx.xsd">
+<time>2023-06-01T12:00:00Z</time>
+<bounds minlat="46.1" minlon="7.1" maxlat="46.3" maxlon="7.3"/>
+<wpt lat="46.100000" lon="7.100000">
+  <ele>1500.000000</ele>
+  <time>2023-06-01T06:00:00Z</time>
+  <name>START</name>
+  <cmt>Start</cmt>
+</wpt>
+<rte><rtept lat="46.2" lon="7.2"/></rte>
+<trk>
+  <name>ACTIVE LOG</name>
+  <number>1</number>
+<trkseg>
+<trkpt lat="46.100001" lon="7.100001">
+  <ele>1500.5</ele>
+<time>2023-06-01T06:00:01Z</time>
+  <course>10.5</course>
+  <speed>1.2</speed>
+</trkpt>
+<trkpt lat="46.100002" lon="7.100002">
+  <ele>1501.0</ele>
+<time>2023-06-01T06:00:02.750Z</time>
+</trkpt>
+</trkseg>
+</trk>
+<trk>
+<trkseg>
+<trkpt lat="46.2" lon="7.2"><time>2023-06-01T08:00:00+02:00</time></trkpt>
+</trkseg>
+</trk>
+</gpx>
+)");
+
+    add("latin1.gpx", "<?xml version='1.0' encoding='ISO-8859-1'?>\r\n"
+                                "<gpx version='1.1' creator='\xE9t\xE9'>\r\n"
+                                "<trk><name>M\xFCnchen \xE4\xF6\xFC \xDF \xB0</name><trkseg>\r\n"
+                                "<trkpt lat='48.1' lon='11.5'><time>2023-07-01T10:00:00Z</time></trkpt>\r\n"
+                                "</trkseg></trk>\r\n"
+                                "<wpt lat='48.2' lon='11.6'><name>Caf\xE9</name></wpt>\r\n"
+                                "<caf\xE9/>\r\n"
+                                "</gpx>\r\n");
+
+    {
+        const QString text = QString::fromUtf8(
+            "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<gpx version=\"1.1\">"
+            "<trk><name>Zw\xC3\xB6lf \xE2\x82\xAC \xF0\x9F\x9A\xB2</name><trkseg>"
+            "<trkpt lat=\"1.5\" lon=\"2.5\"><time>2023-08-01T10:00:00Z</time></trkpt></trkseg></trk></gpx>\n");
+        QByteArray utf16("\xFF\xFE", 2);
+        for (const QChar c : text) {
+            utf16.append(char(c.unicode() & 0xff));
+            utf16.append(char(c.unicode() >> 8));
+        }
+        add("utf16.gpx", utf16);
+    }
+
+    add("entities.gpx", R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE gpx [
+  <!ENTITY place "Lake &amp; Hill">
+  <!ENTITY day "2023-05-01">
+  <!ENTITY lat "47.25">
+  <!ENTITY point '<trkpt lat="5" lon="6"><time>2023-05-01T11:00:00Z</time></trkpt>'>
+]>
+<gpx version="1.1">
+  <trk><name>&place;</name><trkseg>
+    <trkpt lat="&lat;" lon="8.5"><time>&day;T10:00:00Z</time></trkpt>
+    &point;
+  </trkseg></trk>
+</gpx>
+)");
+
+    add("plain.gpx", QByteArray("<gpx>\r\n\t<trk>\r\n\t\t<trkseg>\r\n\t\t\t<trkpt lat=\" 47.1 \" lon=\"8.1\">"
+                                          "<time>2023-05-01T10:00:00Z</time></trkpt>\r\n"
+                                          "\t\t\t<trkpt lat='47.2' lon='8.2'><time>2023-05-01T10:00:01Z</time></trkpt>\r\n"
+                                          "\t\t</trkseg>\r\n\t</trk>\r\n</gpx>"));
+
+    add("other_root.gpx", R"(<?xml version="1.0"?>
+<track xmlns="http://www.topografix.com/GPX/1/1/">
+  <trk><name>Under another root</name><trkseg><trkpt lat="1" lon="1"/></trkseg></trk>
+  <wpt lat="2" lon="2"><time>2023-05-01T10:00:00Z</time></wpt>
+</track>
+)");
+
+    add("waypoints_only.gpx", R"(<gpx><wpt lat="1" lon="2"/><wpt lat="3" lon="4"><time>2023-05-01T10:00:00+01:00</time></wpt></gpx>)");
+    add("metadata_only.gpx", R"(<gpx><metadata><name>x</name></metadata></gpx>)");
+    add("empty_root.gpx", "<gpx/>");
+    return files;
+}
+
+QString varied_results()
+{
+    return QString::fromUtf8(R"(== gpx11.gpx
+Unknown node type found: 8 node name is: #comment
+Unknown element found: rte
+Track is named Morning & Noon
+Track is named Name after a segment
+Track is named Track 3
+Track is named 
+Track is named   Spaced bold name  
+Track is named Cdata <name>
+Unknown element found: extensions
+Unknown element found: gpxtpx:Foo
+Unknown node type found: 7 node name is: custom
+Unknown node type found: 3 node name is: #text
+Unknown node type found: 4 node name is: #cdata-section
+Track is named No namespace
+Track is named Other namespace
+Unknown element found: other:trk
+Unknown element found: undeclared:trk
+track [Morning & Noon] 28
+  [47.376900] [8.541700] 1682928600000 2023-05-01T08:10:00.000Z spec 1 offset 0
+  [47.377] [8.542] 1682928601000 2023-05-01T10:10:01.000+02:00 spec 2 offset 7200
+  [47.378] [8.543] 1682928602500 2023-05-01T03:10:02.500-05:00 spec 2 offset -18000
+  [47.379] [8.544] 1682928603123 2023-05-01T08:10:03.123Z spec 1 offset 0
+  [ 47.380 ] [8.545] 1682928604000 2023-05-01T08:10:04.000Z spec 1 offset 0
+  [47.381] [8.546] 1682928605123 2023-05-01T08:10:05.123Z spec 1 offset 0
+  [47.382] [8.547] invalid
+  [47.383] [8.548] 1682908807000 2023-05-01T08:10:07.000+05:30 spec 2 offset 19800
+  [47.384] [8.549] 1682928608000 2023-05-01T08:10:08.000Z spec 1 offset 0
+  [47.385] [8.550] 1682928609250 2023-05-01T08:10:09.250Z spec 1 offset 0
+  [47.386] [8.551] 1682985600000 2023-05-02T00:00:00.000Z spec 1 offset 0
+  [47.387] [8.552] 1682928610000 2023-05-01T08:10:10.000Z spec 1 offset 0
+  [47.388] [8.553] 1682899200000 2023-05-01T00:00:00.000Z spec 1 offset 0
+  [47.389] [8.554] 1682928600000 2023-05-01T08:10:00.000Z spec 1 offset 0
+  [47.390] [8.555] 1682928611000 2023-05-01T08:10:11.000Z spec 1 offset 0
+  [47.391] [8.556] 1682928612000 2023-05-01T08:10:12.000Z spec 1 offset 0
+  [47.392] [8.557] invalid
+  [47.393] [8.558] 1682878214000 2023-05-01T08:10:14.000+14:00 spec 2 offset 50400
+  [47.394] [8.559] 1682928615999 2023-05-01T08:10:15.999Z spec 1 offset 0
+  [47.395] [8.560] 1682928616999 2023-05-01T08:10:16.999Z spec 1 offset 0
+  [47.396] [8.561] 1704068999000 2023-12-31T23:59:59.000-00:30 spec 2 offset -1800
+  [47.397] [8.562] 1679797800000 2023-03-26T02:30:00.000Z spec 1 offset 0
+  [47.398] [8.563] 1698543000000 2023-10-29T02:30:00.000+01:00 spec 2 offset 3600
+  [47.399] [8.564] 1682928617000 2023-05-01T08:10:17.000Z spec 1 offset 0
+  [47.400] [] invalid
+  [] [8.565] invalid
+  [] [2] invalid
+  [-0.5e1] [+8,5] 1682928618000 2023-05-01T08:10:18.000Z spec 1 offset 0
+track [Name after a segment] 1
+  [1] [2] 1682929200000 2023-05-01T08:20:00.000Z spec 1 offset 0
+track [Track 3] 1
+  [3] [4] invalid
+track [] 0
+track [  Spaced bold name  ] 1
+  [7] [7] invalid
+track [Cdata <name>] 0
+track [No namespace] 0
+track [Other namespace] 0
+track [Waypoints] 2
+  [47.3769] [8.5417] 1682928300000 2023-05-01T08:05:00.000Z spec 1 offset 0
+  [47.4] [8.6] invalid
+== gpx10.gpx
+Unknown element found: time
+Unknown element found: bounds
+Unknown element found: rte
+Track is named ACTIVE LOG
+Track is named Track 2
+track [ACTIVE LOG] 2
+  [46.100001] [7.100001] 1685599201000 2023-06-01T06:00:01.000Z spec 1 offset 0
+  [46.100002] [7.100002] 1685599202750 2023-06-01T06:00:02.750Z spec 1 offset 0
+track [Track 2] 1
+  [46.2] [7.2] 1685599200000 2023-06-01T08:00:00.000+02:00 spec 2 offset 7200
+track [Waypoints] 1
+  [46.100000] [7.100000] 1685599200000 2023-06-01T06:00:00.000Z spec 1 offset 0
+== latin1.gpx
+Track is named München äöü ß °
+Unknown element found: café
+track [München äöü ß °] 1
+  [48.1] [11.5] 1688205600000 2023-07-01T10:00:00.000Z spec 1 offset 0
+track [Waypoints] 1
+  [48.2] [11.6] invalid
+== utf16.gpx
+Track is named Zwölf € 🚲
+track [Zwölf € 🚲] 1
+  [1.5] [2.5] 1690884000000 2023-08-01T10:00:00.000Z spec 1 offset 0
+== entities.gpx
+Track is named Lake & Hill
+track [Lake & Hill] 2
+  [47.25] [8.5] 1682935200000 2023-05-01T10:00:00.000Z spec 1 offset 0
+  [5] [6] 1682938800000 2023-05-01T11:00:00.000Z spec 1 offset 0
+== plain.gpx
+Track is named Track 1
+track [Track 1] 2
+  [ 47.1 ] [8.1] 1682935200000 2023-05-01T10:00:00.000Z spec 1 offset 0
+  [47.2] [8.2] 1682935201000 2023-05-01T10:00:01.000Z spec 1 offset 0
+== other_root.gpx
+Track is named Under another root
+track [Under another root] 1
+  [1] [1] invalid
+track [Waypoints] 1
+  [2] [2] 1682935200000 2023-05-01T10:00:00.000Z spec 1 offset 0
+== waypoints_only.gpx
+track [Waypoints] 2
+  [1] [2] invalid
+  [3] [4] 1682931600000 2023-05-01T10:00:00.000+01:00 spec 2 offset 3600
+== metadata_only.gpx
+== empty_root.gpx
+)");
+}
+
+QByteArray deeply_nested(int levels)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Deep</name><trkseg>"
+                    "<trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt></trkseg><extensions>");
+    data.reserve(data.size() + levels * 7 + 64);
+    for (int i = 0; i < levels; ++i)
+        data += "<e>";
+    for (int i = 0; i < levels; ++i)
+        data += "</e>";
+    data += "</extensions></trk></gpx>\n";
+    return data;
+}
+
+QByteArray entity_expansion(int references, int length)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY big \"" + QByteArray(length, 'x') +
+                    "\">]>\n<gpx version=\"1.1\"><trk><name>");
+    data.reserve(data.size() + references * 5 + 256);
+    for (int i = 0; i < references; ++i)
+        data += "&big;";
+    data += "</name><trkseg><trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt>"
+            "</trkseg></trk></gpx>\n";
+    return data;
+}
+
+bool write_long_track(const QString& path, int points)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray block("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<gpx version=\"1.1\" creator=\"logger\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+                     " <trk>\n  <name>Long log</name>\n  <trkseg>\n");
+    const QDateTime start(QDate(2023, 5, 1), QTime(6, 0), Qt::UTC);
+    for (int i = 0; i < points; ++i) {
+        if (i > 0 && i % 100000 == 0)
+            block += "  </trkseg>\n  <trkseg>\n";
+        const double lat = 46.0 + (i % 1000000) * 1e-6;
+        const double lon = 7.0 + (i % 700000) * 1e-6;
+        block += "   <trkpt lat=\"" + QByteArray::number(lat, 'f', 8) + "\" lon=\"" + QByteArray::number(lon, 'f', 8) +
+                 "\"><ele>" + QByteArray::number(400 + i % 1000) + ".5</ele><time>" +
+                 start.addSecs(i).toString(Qt::ISODate).toLatin1() + "</time></trkpt>\n";
+        if (block.size() > (1 << 20)) {
+            if (file.write(block) != block.size())
+                return false;
+            block.clear();
+        }
+    }
+    block += "  </trkseg>\n </trk>\n</gpx>\n";
+    return file.write(block) == block.size() && file.flush();
+}
+
+} // namespace gpx_samples
