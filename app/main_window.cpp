@@ -864,18 +864,12 @@ void MainWindow::report_unread_files(const QStringList& unread, int total)
         warn_exiftool_missing();
         return;
     }
-    const int listed = 10;
-    QStringList names;
-    for (int i = 0; i < unread.size() && i < listed; ++i)
-        names << QFileInfo(unread.at(i)).fileName();
-    if (unread.size() > listed)
-        names << tr("... and %1 more").arg(unread.size() - listed);
     ko::message_box::warning(this, tr("Not all files were read"),
                              tr("The metadata of %1 of %2 files could not be read, so they get no GPS position "
                                 "and are not written:\n\n%3")
                                  .arg(unread.size())
                                  .arg(total)
-                                 .arg(names.join(QLatin1Char('\n'))),
+                                 .arg(file_list(unread)),
                              QMessageBox::Ok, QMessageBox::NoButton);
 }
 

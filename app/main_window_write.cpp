@@ -78,9 +78,6 @@ const QStringList& fixed_position_cleanup_names()
     return names;
 }
 
-// How many failed files a message names before it only counts the rest.
-constexpr int listed_failures = 10;
-
 bool record_flag(const QString& path, const QString& key)
 {
     const auto store = exif_cache::instance();
@@ -125,17 +122,6 @@ QString hemisphere(double value, const QString& given, const char* positive, con
     if (given == QLatin1String(positive) || given == QLatin1String(negative))
         return given;
     return QString::fromLatin1(positive);
-}
-
-// The file names of paths, one a line, at most listed_failures of them.
-QString file_list(const QStringList& paths)
-{
-    QStringList lines;
-    for (int i = 0; i < paths.size() && i < listed_failures; ++i)
-        lines << QFileInfo(paths.at(i)).fileName();
-    if (paths.size() > listed_failures)
-        lines << MainWindow::tr("... and %1 more").arg(paths.size() - listed_failures);
-    return lines.join(QLatin1Char('\n'));
 }
 
 // One of the sync's confirmations: Yes (the default) goes on, anything else
@@ -253,6 +239,35 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- messages
+
+QString MainWindow::file_list(const QStringList& paths)
+{
+    // How many files a message names before it only counts the rest.
+    const int listed = 10;
+    QStringList lines;
+    for (int i = 0; i < paths.size() && i < listed; ++i)
+        lines << QFileInfo(paths.at(i)).fileName();
+    if (paths.size() > listed)
+        lines << tr("... and %1 more").arg(paths.size() - listed);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void MainWindow::report_incomplete(const QString& title, const std::vector<std::pair<QString, QStringList>>& groups,
+                                   int total)
+{
+    QStringList parts;
+    for (const auto& [text, paths] : groups)
+        if (!paths.isEmpty())
+            parts << text.arg(paths.size()).arg(total).arg(file_list(paths));
+    if (parts.isEmpty())
+        return;
+    ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
+                             QMessageBox::NoButton);
+    if (ko::exiftool::stopped())
+        warn_exiftool_missing();
+}
 
 // ---------------------------------------------------------------- snapshot
 
@@ -441,24 +456,12 @@ void MainWindow::sync_gps()
     sync_button->setEnabled(table_model->rowCount() > 0);
     end_operation();
 
-    if (!failed.isEmpty() || !uncertain.isEmpty()) {
-        QStringList parts;
-        if (!failed.isEmpty())
-            parts << tr("%1 of %2 files could not be written and are still in the list:\n\n%3")
-                         .arg(failed.size())
-                         .arg(to_write)
-                         .arg(file_list(failed));
-        if (!uncertain.isEmpty())
-            parts << tr("%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. "
-                        "They are still in the list:\n\n%3")
-                         .arg(uncertain.size())
-                         .arg(to_write)
-                         .arg(file_list(uncertain));
-        ko::message_box::warning(this, tr("Not all files were written"), parts.join(QStringLiteral("\n\n")),
-                                 QMessageBox::Ok, QMessageBox::NoButton);
-        if (ko::exiftool::stopped())
-            warn_exiftool_missing();
-    }
+    report_incomplete(tr("Not all files were written"),
+                      {{tr("%1 of %2 files could not be written and are still in the list:\n\n%3"), failed},
+                       {tr("%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. "
+                           "They are still in the list:\n\n%3"),
+                        uncertain}},
+                      to_write);
     carry_out_pending_exit();
 }
 
@@ -533,24 +536,13 @@ void MainWindow::remove_gps_data()
     undo_button->setEnabled(!undo_map.isEmpty());
     end_operation();
 
-    if (!failed.isEmpty() || !uncertain.isEmpty()) {
-        QStringList parts;
-        if (!failed.isEmpty())
-            parts << tr("The GPS data of %1 of %2 files could not be removed; they are still in the list:\n\n%3")
-                         .arg(failed.size())
-                         .arg(paths.size())
-                         .arg(file_list(failed));
-        if (!uncertain.isEmpty())
-            parts << tr("The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it "
-                        "confirmed it. They are still in the list:\n\n%3")
-                         .arg(uncertain.size())
-                         .arg(paths.size())
-                         .arg(file_list(uncertain));
-        ko::message_box::warning(this, tr("Not all files were changed"), parts.join(QStringLiteral("\n\n")),
-                                 QMessageBox::Ok, QMessageBox::NoButton);
-        if (ko::exiftool::stopped())
-            warn_exiftool_missing();
-    }
+    report_incomplete(
+        tr("Not all files were changed"),
+        {{tr("The GPS data of %1 of %2 files could not be removed; they are still in the list:\n\n%3"), failed},
+         {tr("The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it confirmed it. They "
+             "are still in the list:\n\n%3"),
+          uncertain}},
+        paths.size());
     carry_out_pending_exit();
 }
 
@@ -615,27 +607,16 @@ void MainWindow::undo_last_edit()
     undo_button->setEnabled(!undo_map.isEmpty());
     end_operation();
 
-    if (!not_restored.isEmpty()) {
-        QStringList failed = not_restored.keys();
-        for (const QString& path : qAsConst(uncertain))
-            failed.removeOne(path);
-        QStringList parts;
-        if (!failed.isEmpty())
-            parts << tr("The GPS data of %1 of %2 files could not be restored. Undo stays available for "
-                        "them:\n\n%3")
-                         .arg(failed.size())
-                         .arg(total)
-                         .arg(file_list(failed));
-        if (!uncertain.isEmpty())
-            parts << tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
-                        "confirmed it. Undo stays available for them:\n\n%3")
-                         .arg(uncertain.size())
-                         .arg(total)
-                         .arg(file_list(uncertain));
-        ko::message_box::warning(this, tr("Undo incomplete"), parts.join(QStringLiteral("\n\n")),
-                                 QMessageBox::Ok, QMessageBox::NoButton);
-        if (ko::exiftool::stopped())
-            warn_exiftool_missing();
-    }
+    QStringList failed = not_restored.keys();
+    for (const QString& path : qAsConst(uncertain))
+        failed.removeOne(path);
+    report_incomplete(tr("Undo incomplete"),
+                      {{tr("The GPS data of %1 of %2 files could not be restored. Undo stays available for "
+                           "them:\n\n%3"),
+                        failed},
+                       {tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
+                           "confirmed it. Undo stays available for them:\n\n%3"),
+                        uncertain}},
+                      total);
     carry_out_pending_exit();
 }
