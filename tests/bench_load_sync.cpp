@@ -298,13 +298,19 @@ private:
     void tick()
     {
         const qint64 now = clock.elapsed();
-        largest = std::max(largest, now - last);
+        if (now - last > largest) {
+            largest = now - last;
+            largest_end = now;
+        }
         last = now;
     }
     QTimer timer;
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 largest = 0;
+
+public:
+    qint64 largest_end = 0; // when the largest gap ended, ms after start
 };
 
 struct phase {
@@ -577,8 +583,9 @@ int main(int argc, char** argv)
                 const double cpu_ms = thread_cpu_ms() - cpu;
                 const qint64 gap = gaps.stop();
                 QAbstractItemModel* model = w.findChild<QTableView*>(QStringLiteral("table_view"))->model();
-                std::printf("load of %d files: %.2f ms per file, GUI CPU %.1f %%, largest tick gap %lld ms%s\n",
-                            gap_files, wall_ms / gap_files, 100 * cpu_ms / wall_ms, gap,
+                std::printf("load of %d files: %.2f ms per file, GUI CPU %.1f %%, largest tick gap %lld ms (ending "
+                            "%lld ms after the start of a %.0f ms load)%s\n",
+                            gap_files, wall_ms / gap_files, 100 * cpu_ms / wall_ms, gap, gaps.largest_end, wall_ms,
                             model && model->rowCount() == gap_files ? "" : " (not all files listed)");
                 w.findChild<QAbstractButton*>(QStringLiteral("clear_button"))->click();
             } else {
