@@ -57,9 +57,9 @@ QString utc_offset_text(float hours)
 
 namespace {
 
-int record_int(const exif_tag_map& record, const char* key)
+int record_int(const exif_tag_map& record, const QString& key)
 {
-    const auto found = record.find(QString::fromLatin1(key));
+    const auto found = record.find(key);
     return found == record.end() ? 0 : found->second.toInt(nullptr, 10);
 }
 
@@ -117,9 +117,16 @@ bool zone_offset(const QString& zone, int& seconds)
 QDateTime record_datetime(const exif_tag_map& record)
 {
     QString second_text;
-    record_value(record, QStringLiteral("rec_second"), second_text);
-    const QDate date(record_int(record, "rec_year"), record_int(record, "rec_month"), record_int(record, "rec_day"));
-    const QTime time(record_int(record, "rec_hour"), record_int(record, "rec_minute"), whole_seconds(second_text), 0);
+    static const QString k_year = QStringLiteral("rec_year");
+    static const QString k_month = QStringLiteral("rec_month");
+    static const QString k_day = QStringLiteral("rec_day");
+    static const QString k_hour = QStringLiteral("rec_hour");
+    static const QString k_minute = QStringLiteral("rec_minute");
+    static const QString k_second = QStringLiteral("rec_second");
+    static const QString k_zone = QStringLiteral("iptc_timezone");
+    record_value(record, k_second, second_text);
+    const QDate date(record_int(record, k_year), record_int(record, k_month), record_int(record, k_day));
+    const QTime time(record_int(record, k_hour), record_int(record, k_minute), whole_seconds(second_text), 0);
     // QDateTime would take an invalid time as midnight.
     if (!date.isValid() || !time.isValid())
         return QDateTime();
@@ -127,7 +134,7 @@ QDateTime record_datetime(const exif_tag_map& record)
     if (second_text.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
         return QDateTime(date, time, Qt::UTC);
     QString zone;
-    record_value(record, QStringLiteral("iptc_timezone"), zone);
+    record_value(record, k_zone, zone);
     if (!zone.isEmpty()) {
         int offset = 0;
         zone_offset(zone, offset);
@@ -252,8 +259,8 @@ void table_data_model::sort(int column, Qt::SortOrder order)
         keyed.reserve(static_cast<std::size_t>(rows.size()));
         for (const QString& path : qAsConst(rows)) {
             const auto record = store->records.find(path);
-            const QDateTime time = record == store->records.end() ? QDateTime() : record_datetime(record->second);
-            keyed.emplace_back(time.isValid() ? time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), path);
+            keyed.emplace_back(
+                row_recording_time(path, record == store->records.end() ? nullptr : &record->second).msecs, path);
         }
         if (order == Qt::AscendingOrder)
             std::sort(keyed.begin(), keyed.end(),
@@ -311,8 +318,29 @@ void table_data_model::clear()
 
 void table_data_model::resort()
 {
+    QHash<QString, row_time> times;
+    times.reserve(rows.size());
+    resort_times = &times;
     sort(sort_column, sort_order);
     gps_sync_order_changed(sync_order);
+    resort_times = nullptr;
+}
+
+table_data_model::row_time table_data_model::row_recording_time(const QString& path,
+                                                                const exif_tag_map* record) const
+{
+    if (resort_times) {
+        const auto found = resort_times->constFind(path);
+        if (found != resort_times->constEnd())
+            return *found;
+    }
+    row_time result;
+    if (record)
+        result.time = record_datetime(*record);
+    result.msecs = result.time.isValid() ? result.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+    if (resort_times)
+        resort_times->insert(path, result);
+    return result;
 }
 
 void table_data_model::set_gpx_track(const gpx_track& track)

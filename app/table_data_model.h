@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
 #include <QMap>
 #include <QMetaType>
 #include <QSet>
@@ -140,4 +141,15 @@ private:
     };
     std::vector<track_key> track_keys;
     void index_track();
+
+    // A row's recording time and its number for sorting and matching. Local
+    // times cost a time-zone look-up each; while a resort runs (its sort and
+    // both rebuilds, during which the store does not change) each row's time
+    // is derived once and kept in resort_times.
+    struct row_time {
+        QDateTime time;
+        qint64 msecs;
+    };
+    row_time row_recording_time(const QString& path, const exif_tag_map* record) const;
+    QHash<QString, row_time>* resort_times = nullptr;
 };
