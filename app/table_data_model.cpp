@@ -282,7 +282,10 @@ void table_data_model::add_file(const QString& path, bool notify)
     if (row_set.contains(path))
         return;
     // The read runs the event loop: do it before the rows change.
-    exif_cache::instance()->load(path);
+    const auto store = exif_cache::instance();
+    store->load(path);
+    const auto record = store->records.find(path);
+    added_times.insert(path, derive_time(record == store->records.end() ? nullptr : &record->second));
     append_row(path, notify);
 }
 
@@ -311,6 +314,7 @@ void table_data_model::clear()
     beginResetModel();
     rows.clear();
     row_set.clear();
+    added_times.clear();
     endResetModel();
     cache.clear();
     emit cache_rebuilt(0, 0, 0);
@@ -319,6 +323,7 @@ void table_data_model::clear()
 void table_data_model::resort()
 {
     QHash<QString, row_time> times;
+    times.swap(added_times);
     times.reserve(rows.size());
     resort_times = &times;
     sort(sort_column, sort_order);
@@ -326,20 +331,58 @@ void table_data_model::resort()
     resort_times = nullptr;
 }
 
-table_data_model::row_time table_data_model::row_recording_time(const QString& path,
-                                                                const exif_tag_map* record) const
+namespace {
+
+// The record texts that record_datetime reads.
+QStringList time_fields(const exif_tag_map* record)
 {
-    if (resort_times) {
-        const auto found = resort_times->constFind(path);
-        if (found != resort_times->constEnd())
-            return *found;
+    static const QString keys[] = {QStringLiteral("rec_year"),   QStringLiteral("rec_month"),
+                                   QStringLiteral("rec_day"),    QStringLiteral("rec_hour"),
+                                   QStringLiteral("rec_minute"), QStringLiteral("rec_second"),
+                                   QStringLiteral("iptc_timezone")};
+    QStringList fields;
+    if (!record)
+        return fields;
+    fields.reserve(7);
+    for (const QString& key : keys) {
+        const auto found = record->find(key);
+        fields << (found == record->end() ? QString() : found->second);
     }
+    return fields;
+}
+
+} // namespace
+
+table_data_model::row_time table_data_model::derive_time(const exif_tag_map* record)
+{
     row_time result;
     if (record)
         result.time = record_datetime(*record);
     result.msecs = result.time.isValid() ? result.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    if (resort_times)
+    result.fields = time_fields(record);
+    return result;
+}
+
+table_data_model::row_time table_data_model::row_recording_time(const QString& path,
+                                                                const exif_tag_map* record) const
+{
+    if (resort_times) {
+        const auto found = resort_times->find(path);
+        if (found != resort_times->end()) {
+            if (found->checked)
+                return *found;
+            if (found->fields == time_fields(record)) {
+                found->checked = true;
+                return *found;
+            }
+            resort_times->erase(found);
+        }
+    }
+    row_time result = derive_time(record);
+    if (resort_times) {
+        result.checked = true;
         resort_times->insert(path, result);
+    }
     return result;
 }
 
