@@ -6,6 +6,7 @@
 #include "gps_coordinates.h"
 #include "gpx_reader.h"
 #include "number_validator.h"
+#include "progress_pacer.h"
 #include "settings_dialog.h"
 #include "table_data_model.h"
 
@@ -787,6 +788,8 @@ void MainWindow::load_files(QStringList paths)
     loading_progress->setRange(0, paths.size());
     loading_progress->setValue(0);
     QCoreApplication::processEvents();
+    // The list is repainted with the progress, not after every file.
+    progress_pacer pacer(loading_progress, table_view);
     int i = 0;
     for (const QString& given : qAsConst(paths)) {
         const QByteArray suffix = QFileInfo(given).suffix().toLower().toUtf8();
@@ -807,8 +810,7 @@ void MainWindow::load_files(QStringList paths)
                 added << path;
         }
         ++i;
-        loading_progress->setValue(i);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        pacer.step(i);
     }
     table_model->resort();
     sync_button->setEnabled(table_model->rowCount() >= 1);

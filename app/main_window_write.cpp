@@ -8,6 +8,7 @@
 #include "main_window.h"
 
 #include "exif_cache.h"
+#include "progress_pacer.h"
 #include "table_data_model.h"
 
 #include "ko/button_dark.h"
@@ -374,6 +375,7 @@ void MainWindow::sync_gps()
     syncing_progress->setRange(0, int(plan.size()));
     syncing_progress->setValue(0);
     QCoreApplication::processEvents();
+    progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> undo;
     QSet<QString> written;
@@ -431,8 +433,7 @@ void MainWindow::sync_gps()
             if (!written.contains(row.path) && !uncertain.contains(row.path))
                 failed << row.path;
         }
-        syncing_progress->setValue(int(r) + 1);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        pacer.step(int(r) + 1);
     }
     syncing_progress->reset();
     syncing_progress->hide();
@@ -495,6 +496,7 @@ void MainWindow::remove_gps_data()
     syncing_progress->setRange(0, paths.size());
     syncing_progress->setValue(0);
     QCoreApplication::processEvents();
+    progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> undo;
     QStringList failed;
@@ -523,8 +525,7 @@ void MainWindow::remove_gps_data()
             qWarning("Removing the GPS data of '%s' failed.", qUtf8Printable(path));
             failed << path;
         }
-        syncing_progress->setValue(r + 1);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        pacer.step(r + 1);
     }
     syncing_progress->reset();
     syncing_progress->hide();
@@ -560,6 +561,7 @@ void MainWindow::undo_last_edit()
     syncing_progress->setRange(0, total);
     syncing_progress->setValue(0);
     QCoreApplication::processEvents();
+    progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> not_restored;
     QStringList restored;
@@ -585,8 +587,7 @@ void MainWindow::undo_last_edit()
             }
             not_restored.insert(it.key(), it.value());
         }
-        syncing_progress->setValue(++done);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        pacer.step(++done);
     }
     syncing_progress->reset();
     syncing_progress->hide();

@@ -57,9 +57,9 @@ QString utc_offset_text(float hours)
 
 namespace {
 
-int record_int(const exif_tag_map& record, const char* key)
+int record_int(const exif_tag_map& record, const QString& key)
 {
-    const auto found = record.find(QString::fromLatin1(key));
+    const auto found = record.find(key);
     return found == record.end() ? 0 : found->second.toInt(nullptr, 10);
 }
 
@@ -115,15 +115,22 @@ bool utc_offset_seconds(const QString& zone, int& seconds)
 QDateTime record_datetime(const exif_tag_map& record)
 {
     QString second_text;
-    record_value(record, QStringLiteral("rec_second"), second_text);
-    const QDate date(record_int(record, "rec_year"), record_int(record, "rec_month"), record_int(record, "rec_day"));
-    const QTime time(record_int(record, "rec_hour"), record_int(record, "rec_minute"), whole_seconds(second_text), 0);
+    static const QString k_year = QStringLiteral("rec_year");
+    static const QString k_month = QStringLiteral("rec_month");
+    static const QString k_day = QStringLiteral("rec_day");
+    static const QString k_hour = QStringLiteral("rec_hour");
+    static const QString k_minute = QStringLiteral("rec_minute");
+    static const QString k_second = QStringLiteral("rec_second");
+    static const QString k_zone = QStringLiteral("rec_timezone");
+    record_value(record, k_second, second_text);
+    const QDate date(record_int(record, k_year), record_int(record, k_month), record_int(record, k_day));
+    const QTime time(record_int(record, k_hour), record_int(record, k_minute), whole_seconds(second_text), 0);
     // QDateTime would take an invalid time as midnight.
     if (!date.isValid() || !time.isValid())
         return QDateTime();
 
     QString zone;
-    record_value(record, QStringLiteral("rec_timezone"), zone);
+    record_value(record, k_zone, zone);
     int offset = 0;
     if (!zone.isEmpty() && utc_offset_seconds(zone, offset))
         return QDateTime(date, time, Qt::OffsetFromUTC, offset);
@@ -246,8 +253,8 @@ void table_data_model::sort(int column, Qt::SortOrder order)
         keyed.reserve(static_cast<std::size_t>(rows.size()));
         for (const QString& path : qAsConst(rows)) {
             const auto record = store->records.find(path);
-            const QDateTime time = record == store->records.end() ? QDateTime() : record_datetime(record->second);
-            keyed.emplace_back(time.isValid() ? time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), path);
+            keyed.emplace_back(
+                row_recording_time(path, record == store->records.end() ? nullptr : &record->second).msecs, path);
         }
         if (order == Qt::AscendingOrder)
             std::sort(keyed.begin(), keyed.end(),
@@ -269,7 +276,10 @@ void table_data_model::add_file(const QString& path, bool notify)
     if (row_set.contains(path))
         return;
     // The read runs the event loop: do it before the rows change.
-    exif_cache::instance()->load(path);
+    const auto store = exif_cache::instance();
+    store->load(path);
+    const auto record = store->records.find(path);
+    added_times.insert(path, derive_time(record == store->records.end() ? nullptr : &record->second));
     append_row(path, notify);
 }
 
@@ -298,6 +308,7 @@ void table_data_model::clear()
     beginResetModel();
     rows.clear();
     row_set.clear();
+    added_times.clear();
     endResetModel();
     cache.clear();
     emit cache_rebuilt(0, 0, 0);
@@ -305,8 +316,68 @@ void table_data_model::clear()
 
 void table_data_model::resort()
 {
+    QHash<QString, row_time> times;
+    times.swap(added_times);
+    times.reserve(rows.size());
+    resort_times = &times;
     sort(sort_column, sort_order);
     gps_sync_order_changed(sync_order);
+    resort_times = nullptr;
+}
+
+namespace {
+
+// The record texts that record_datetime reads.
+QStringList time_fields(const exif_tag_map* record)
+{
+    static const QString keys[] = {QStringLiteral("rec_year"),   QStringLiteral("rec_month"),
+                                   QStringLiteral("rec_day"),    QStringLiteral("rec_hour"),
+                                   QStringLiteral("rec_minute"), QStringLiteral("rec_second"),
+                                   QStringLiteral("rec_timezone")};
+    QStringList fields;
+    if (!record)
+        return fields;
+    fields.reserve(7);
+    for (const QString& key : keys) {
+        const auto found = record->find(key);
+        fields << (found == record->end() ? QString() : found->second);
+    }
+    return fields;
+}
+
+} // namespace
+
+table_data_model::row_time table_data_model::derive_time(const exif_tag_map* record)
+{
+    row_time result;
+    if (record)
+        result.time = record_datetime(*record);
+    result.msecs = result.time.isValid() ? result.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+    result.fields = time_fields(record);
+    return result;
+}
+
+table_data_model::row_time table_data_model::row_recording_time(const QString& path,
+                                                                const exif_tag_map* record) const
+{
+    if (resort_times) {
+        const auto found = resort_times->find(path);
+        if (found != resort_times->end()) {
+            if (found->checked)
+                return *found;
+            if (found->fields == time_fields(record)) {
+                found->checked = true;
+                return *found;
+            }
+            resort_times->erase(found);
+        }
+    }
+    row_time result = derive_time(record);
+    if (resort_times) {
+        result.checked = true;
+        resort_times->insert(path, result);
+    }
+    return result;
 }
 
 void table_data_model::set_gpx_track(const gpx_track& track)

@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
 #include <QMap>
 #include <QMetaType>
 #include <QSet>
@@ -148,4 +149,22 @@ private:
     };
     std::vector<track_key> track_keys;
     void index_track();
+
+    // A row's recording time and its number for sorting and matching, with
+    // the record texts it was made of. Local times cost a time-zone look-up
+    // each (a file system call): while a resort runs (its sort and both
+    // rebuilds) each row's time is derived once and kept in resort_times. A
+    // file added since the last resort has its time derived right after its
+    // read (added_times), which the next resort takes over as long as the
+    // record still holds the same texts.
+    struct row_time {
+        QDateTime time;
+        qint64 msecs = 0;
+        QStringList fields;
+        bool checked = false; // known to fit the record during this resort
+    };
+    static row_time derive_time(const exif_tag_map* record);
+    row_time row_recording_time(const QString& path, const exif_tag_map* record) const;
+    QHash<QString, row_time>* resort_times = nullptr;
+    QHash<QString, row_time> added_times;
 };

@@ -128,10 +128,13 @@ void table_data_model::rebuild_cache()
         work_item item;
         item.photo = r;
         bool readable = true;
+        qint64 msecs = std::numeric_limits<qint64>::min();
         const auto found = records.find(entry.path);
         if (found != records.end()) {
             const exif_tag_map& record = found->second;
-            entry.time = record_datetime(record);
+            const row_time time = row_recording_time(entry.path, &record);
+            entry.time = time.time;
+            msecs = time.msecs;
             readable = !is_true(record, k_failed);
             if (is_true(record, k_has_gps)) {
                 entry.marker = marks.own;
@@ -148,7 +151,7 @@ void table_data_model::rebuild_cache()
                 quicktime_flag = true;
         }
         const bool valid_time = entry.time.isValid();
-        item.msecs = valid_time ? entry.time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+        item.msecs = msecs;
         item.tagged = entry.has_gps;
         // A position without its hemispheres (EXIF GPS without the Ref tags)
         // stays the file's own but is given to no other file.

@@ -360,6 +360,23 @@ private slots:
 
     }
 
+    // Each resort derives the recording times anew: a record read again
+    // in between moves its row and changes the match.
+    void resort_sees_a_record_read_again()
+    {
+        mode(0);
+        add("A", "08:00", true, 47.0, 8.0);
+        add("B", "09:00");
+        model->resort();
+        QCOMPARE(model->row_paths(), QStringList({"A", "B"}));
+        QCOMPARE(last_signal(), QList<int>({1, 0, 2}));
+        add_photo("A", day_time("12:00"), true, 47.0, 8.0);
+        model->resort();
+        QCOMPARE(model->row_paths(), QStringList({"B", "A"}));
+        QCOMPARE(last_signal(), QList<int>({0, 1, 2}));
+        QCOMPARE(model->recording_datetime("A"), local(12, 0));
+    }
+
     void recording_date_column()
     {
         add_photo("/p/zone.jpg", "2023:06:01 12:00:00", false, 0, 0, "+02:00");

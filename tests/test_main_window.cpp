@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QShortcut>
@@ -58,6 +59,20 @@ double contrast_ratio(const QColor& a, const QColor& b)
 }
 
 } // namespace
+
+// Counts the paint events of the object it filters.
+class paint_counter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
 
 class test_main_window : public QObject {
     Q_OBJECT
@@ -227,6 +242,40 @@ private slots:
         // A batch with nothing to load leaves no progress dialog behind.
         w->load_files({});
         QVERIFY(!w->loading_progress->isVisible());
+    }
+
+    // A long load moves the progress and repaints the list about ten times
+    // a second, not after every file, and shows the whole batch at the end.
+    void loading_paces_progress_and_list()
+    {
+        QTemporaryDir folder;
+        QStringList paths;
+        for (int i = 0; i < 40; ++i) {
+            paths << folder.filePath(QString("p%1.jpg").arg(i));
+            QVERIFY(test_support::make_image(paths.last()));
+        }
+        auto w = make_window();
+        w->clear_files();
+        auto* bar = w->loading_progress->findChild<QProgressBar*>();
+        QVERIFY(bar);
+        QList<int> values;
+        connect(bar, &QProgressBar::valueChanged, [&values](int value) { values << value; });
+        paint_counter paints;
+        w->table_view->viewport()->installEventFilter(&paints);
+
+        QElapsedTimer clock;
+        clock.start();
+        w->load_files(paths);
+        const qint64 paces = clock.elapsed() / 100 + 1;
+
+        QCOMPARE(w->table_model->rowCount(), 40);
+        QVERIFY(values.contains(40));
+        QVERIFY(!w->loading_progress->isVisible());
+        QVERIFY2(values.count() <= paces + 3, qPrintable(QString::number(values.count())));
+        // A repaint of the list may come as two paint events.
+        QVERIFY2(paints.count <= 2 * paces + 4, qPrintable(QString::number(paints.count)));
+        QVERIFY(w->table_view->updatesEnabled() && w->table_view->viewport()->updatesEnabled());
+        w->clear_files();
     }
 
     void warning_icon_follows_assignment()

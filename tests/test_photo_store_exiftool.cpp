@@ -144,6 +144,21 @@ private slots:
         QVERIFY(!model.all_assigned());
     }
 
+    // The time derived when a file is added serves the next resort only
+    // while the record still says the same.
+    void resort_after_a_record_changed()
+    {
+        const QString x = image("x.jpg", {"-DateTimeOriginal=2023:05:01 10:00:00"});
+        const QString y = image("y.jpg", {"-DateTimeOriginal=2023:05:01 11:00:00"});
+        table_data_model model;
+        model.add_file(x, true);
+        model.add_file(y, true);
+        records_support::add_photo(x, "2023:05:01 12:00:00");
+        model.resort();
+        QCOMPARE(model.row_paths(), QStringList({y, x}));
+        QCOMPARE(model.match_cache().value(x).time, QDateTime(QDate(2023, 5, 1), QTime(12, 0), Qt::LocalTime));
+    }
+
     void rows_inserted_after_the_read()
     {
         const QString path = image("order.jpg", {"-DateTimeOriginal=2023:05:01 10:00:00"});
