@@ -170,11 +170,11 @@ private slots:
         QCOMPARE(capture.count("exiftool exited; requests fail at once from now on.", QtWarningMsg), 1);
         QCOMPARE(capture.count("2 pending request(s) failed", QtWarningMsg), 1);
         QVERIFY(!rig.submit("echo:later")->wait(60000));
-        QVERIFY(timer.elapsed() < 3000);
+        QVERIFY(timer.elapsed() < 30000); // far below the 60 s that any one wait would take
 
         worker_rig crashing;
         QVERIFY(!crashing.submit("crash")->wait(60000));
-        QVERIFY(timer.elapsed() < 6000);
+        QVERIFY(timer.elapsed() < 45000);
         QCOMPARE(capture.count("exiftool crashed;", QtWarningMsg), 1);
     }
 
@@ -312,7 +312,7 @@ private slots:
         QVERIFY(ko::exiftool::read_tags(file("echo:1"), false, false).empty());
         QCOMPARE(ko::exiftool::write_tags_outcome(file("b.jpg"), {{"GPSLatitude", "1"}}),
                  ko::write_outcome::not_written);
-        QVERIFY(timer.elapsed() < 500); // each would wait 300 ms if it were sent
+        QVERIFY(timer.elapsed() < 600); // the two would wait 300 ms each if they were sent
         QVERIFY(exiftool_support::wait_until([&] { return capture.count("after its time-out") == 1; }, 5000));
         QVERIFY(ko::exiftool::read_tags(file("echo:2"), false, false).empty());
         QCOMPARE(capture.count("exiftool stopped answering, request", QtWarningMsg), 3);
