@@ -566,7 +566,7 @@ private slots:
         QVERIFY(set_tags(t, position));
         QStringList files{j, p, t};
         const QString v = dir->filePath("v.mp4");
-        const bool with_video = writing_support::make_mp4(v) && set_tags(v, {"-Keys:GPSCoordinates#=47.5 8.25 100"});
+        const bool with_video = writing_support::make_video(v) && set_tags(v, {"-Keys:GPSCoordinates#=47.5 8.25 100"});
         if (with_video)
             files << v;
         else
@@ -621,7 +621,7 @@ private slots:
     void sync_video_with_quicktime_gps()
     {
         const QString v = dir->filePath("v.mp4");
-        if (!writing_support::make_mp4(v))
+        if (!writing_support::make_video(v))
             QSKIP("ffmpeg not available");
         QVERIFY(set_tags(v, {"-Keys:GPSCoordinates#=47.5 8.25 100"}));
         const auto before = gps_tags(v);

@@ -5,8 +5,8 @@
 #include "records_support.h"
 #include "table_data_model.h"
 #include "test_support.h"
+#include "writing_support.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,13 +27,7 @@ class test_photo_store_exiftool : public QObject {
     QString video(const QString& name, const QStringList& metadata)
     {
         const QString path = dir.filePath(name);
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                           "color=c=blue:s=64x48:d=0.2", "-c:v", "mpeg4"} +
-                                   metadata << path);
-        if (!ffmpeg.waitForFinished(30000) || ffmpeg.exitCode() != 0)
-            return QString();
-        return path;
+        return writing_support::make_video(path, metadata) ? path : QString();
     }
     exif_tag_map load(const QString& path)
     {

@@ -7,9 +7,9 @@
 #include "records_support.h"
 #include "table_data_model.h"
 #include "test_support.h"
+#include "writing_support.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,12 +45,7 @@ class test_recorded_instants : public QObject {
     void video(const QString& name, const QStringList& metadata)
     {
         const QString path = dir.filePath(name);
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                           "color=c=blue:s=64x48:d=0.2", "-c:v", "mpeg4"} +
-                                   metadata << path);
-        QVERIFY(ffmpeg.waitForFinished(30000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
+        QVERIFY(writing_support::make_video(path, metadata));
         files[name] = path;
     }
 

@@ -59,14 +59,15 @@ bool write_tiff(const QString& path, int width, int height)
     return image.save(path, "TIFF");
 }
 
-bool make_mp4(const QString& path)
+bool make_video(const QString& path, const QStringList& options)
 {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
     if (ffmpeg.isEmpty())
         return false;
     QProcess process;
-    process.start(ffmpeg, {"-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=blue:s=64x48:d=0.2", "-pix_fmt",
-                           "yuv420p", path});
+    process.start(ffmpeg, QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=blue:s=64x48:d=0.2",
+                                      "-pix_fmt", "yuv420p"} +
+                              options << path);
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished(1000);

@@ -23,8 +23,10 @@ QStringList xmp_gps_assignments(double lat = 10.5, double lon = -20.25, double a
 
 // A TIFF with a colour gradient.
 bool write_tiff(const QString& path, int width = 24, int height = 12);
-// A short MP4 made by ffmpeg; false when ffmpeg is not there.
-bool make_mp4(const QString& path);
+// A short video made by ffmpeg, its container chosen by the name (MP4, MOV),
+// with the given output options (such as "-metadata", "creation_time=...");
+// false when ffmpeg is not there or fails.
+bool make_video(const QString& path, const QStringList& options = {});
 
 // A GIF (ImageMagick) with the tags of assignments in its XMP, which sits
 // behind a comment: where ExifTool's fast mode stops reading.
