@@ -41,6 +41,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -49,6 +50,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +89,45 @@ ko::button_dark* icon_button(const QString& tool_tip, const QString& icon)
     button->setToolTip(tool_tip);
     button->set_icon(icon, -1, -1, ko::pixel_argb(icon_highlight), ko::pixel_argb(icon_normal));
     return button;
+}
+
+// A file as the system knows it, whatever name leads to it (hard links,
+// links to folders, one disk mounted twice): its device and inode.
+using file_id = QPair<quint64, quint64>;
+
+std::optional<file_id> id_of(const QByteArray& path)
+{
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        return std::nullopt;
+    return file_id(quint64(info.st_dev), quint64(info.st_ino));
+}
+
+// Where a path to load really leads. A path is usable when the bytes of the
+// canonical path, the one the program reads and writes, survive the round
+// trip through QFile::decodeName and encodeName; else its text would name
+// another file, or none (a Latin-1 folder reached through a link).
+struct resolved_path {
+    enum { usable, unusable, missing } state = missing;
+    QString path;
+    std::optional<file_id> id;
+};
+
+resolved_path resolve(const QString& given)
+{
+    resolved_path result;
+    const QString absolute = QFileInfo(given).absoluteFilePath();
+    char* real = ::realpath(QFile::encodeName(absolute).constData(), nullptr);
+    if (!real) {
+        result.path = QDir::cleanPath(absolute);
+        return result;
+    }
+    const QByteArray bytes(real);
+    std::free(real);
+    result.path = QFile::decodeName(bytes);
+    result.state = QFile::encodeName(result.path) == bytes ? resolved_path::usable : resolved_path::unusable;
+    result.id = id_of(bytes);
+    return result;
 }
 
 void mark_invalid(ko::lineedit* edit, bool invalid)
@@ -168,35 +211,6 @@ private:
     }
 
     MainWindow* w;
-};
-
-// Holds the window's operation guard for one scope.
-class operation_scope
-{
-public:
-    explicit operation_scope(MainWindow* window)
-        : w(window)
-        , held(window->begin_operation())
-    {
-    }
-    ~operation_scope()
-    {
-        if (held)
-            w->end_operation();
-    }
-    operation_scope(const operation_scope&) = delete;
-    operation_scope& operator=(const operation_scope&) = delete;
-    explicit operator bool() const { return held; }
-    void release()
-    {
-        if (held)
-            w->end_operation();
-        held = false;
-    }
-
-private:
-    MainWindow* w;
-    bool held;
 };
 
 // ---------------------------------------------------------------- helpers
@@ -790,24 +804,29 @@ void MainWindow::load_files(QStringList paths)
     QCoreApplication::processEvents();
     // The list is repainted with the progress, not after every file.
     progress_pacer pacer(loading_progress, table_view);
+    // One row per file, whichever name led to it.
+    QSet<file_id> listed;
+    for (const QString& row : table_model->row_paths())
+        if (const auto id = id_of(QFile::encodeName(row)))
+            listed.insert(*id);
     int i = 0;
     for (const QString& given : qAsConst(paths)) {
         const QByteArray suffix = QFileInfo(given).suffix().toLower().toUtf8();
         const bool supported = supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size())));
-        if (supported && given.contains(QChar::ReplacementCharacter)) {
-            // A name whose bytes were no UTF-8: the text stands for another
-            // name than the file's, which could even be another file's.
+        const resolved_path resolved = supported ? resolve(given) : resolved_path();
+        if (supported && (resolved.state == resolved_path::unusable ||
+                          (resolved.state == resolved_path::missing && given.contains(QChar::ReplacementCharacter)))) {
+            // The text stands for another name than the file's, which could
+            // even be another file's (a missing name with U+FFFD is one whose
+            // bytes were no UTF-8, as the drop area lists it).
             refused << given;
-        } else if (supported) {
-            // One row per file, whichever spelling of its path led to it.
-            const QFileInfo info(given);
-            QString path = info.canonicalFilePath();
-            if (path.isEmpty())
-                path = QDir::cleanPath(info.absoluteFilePath());
+        } else if (supported && !(resolved.id && listed.contains(*resolved.id))) {
             const int before = table_model->rowCount();
-            table_model->add_file(path, true);
+            table_model->add_file(resolved.path, true);
             if (table_model->rowCount() > before)
-                added << path;
+                added << resolved.path;
+            if (resolved.id)
+                listed.insert(*resolved.id);
         }
         ++i;
         pacer.step(i);
@@ -845,7 +864,6 @@ void MainWindow::load_files(QStringList paths)
         if (!unread.isEmpty())
             report_unread_files(unread, added.size());
     }
-    carry_out_pending_exit();
 }
 
 void MainWindow::warn_exiftool_missing()
@@ -934,13 +952,13 @@ void MainWindow::load_gpx_file(const QString& path)
     last_gpx_load_path = QFileInfo(path).absolutePath();
     save_settings();
 
+    // While a long file is read and checked the window keeps painting and,
+    // after a moment, shows how far the reading got.
+    operation_scope operation(this);
+    if (!operation)
+        return;
     QList<gpx_track> tracks;
     {
-        // While a long file is read and checked the window keeps painting
-        // and, after a moment, shows how far the reading got.
-        operation_scope operation(this);
-        if (!operation)
-            return;
         QElapsedTimer clock;
         clock.start();
         bool shown = false;
@@ -968,6 +986,7 @@ void MainWindow::load_gpx_file(const QString& path)
         loading_progress->reset();
         loading_progress->hide();
     }
+    operation.release();
 
     if (tracks.isEmpty()) {
         ko::message_box::warning(

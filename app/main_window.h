@@ -125,7 +125,7 @@ private:
     void end_operation();
 
     // A close of the window or Ctrl+Q that came while an operation ran: the
-    // operation carries it out at its very end.
+    // operation's scope carries it out at its very end.
     enum class pending_exit { none, close, quit };
     pending_exit exit_pending = pending_exit::none;
     void carry_out_pending_exit();
@@ -190,4 +190,39 @@ private:
     bool busy = false;
     bool fixed_position_ok = true;
     QObject* input_blocker = nullptr;
+};
+
+// Holds the window's operation guard for one scope: every long operation
+// runs inside one. release() gives the user's input back (for the closing
+// messages of the operation); when the scope ends, a close or quit that came
+// while the guard was held is carried out.
+class operation_scope
+{
+public:
+    explicit operation_scope(MainWindow* window)
+        : w(window)
+        , held(window->begin_operation())
+        , owner(held)
+    {
+    }
+    ~operation_scope()
+    {
+        release();
+        if (owner)
+            w->carry_out_pending_exit();
+    }
+    operation_scope(const operation_scope&) = delete;
+    operation_scope& operator=(const operation_scope&) = delete;
+    explicit operator bool() const { return held; }
+    void release()
+    {
+        if (held)
+            w->end_operation();
+        held = false;
+    }
+
+private:
+    MainWindow* w;
+    bool held;
+    bool owner; // this scope took the guard, so the exit is its to carry out
 };

@@ -221,21 +221,29 @@ exif_tag_map removal_tags(const exif_tag_map& snapshot)
 exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
 {
     exif_tag_map tags;
-    bool creates_gps = false;
+    bool touches_gps = false;
     for (const auto& [key, value] : then) {
         const auto current = now.find(key);
         if (current != now.end() && current->second == value)
             continue;
         tags[write_name(key) + QLatin1Char('#')] = value;
-        creates_gps = creates_gps || key.startsWith(QLatin1String("GPS:"));
+        touches_gps = touches_gps || key.startsWith(QLatin1String("GPS:"));
     }
-    for (const auto& [key, value] : now)
-        if (then.find(key) == then.end())
+    for (const auto& [key, value] : now) {
+        if (then.find(key) == then.end()) {
             tags[write_name(key)] = QString();
-    // ExifTool gives a GPS directory it creates a version tag of its own.
+            touches_gps = touches_gps || key.startsWith(QLatin1String("GPS:"));
+        }
+    }
+    // ExifTool gives a GPS directory it creates a version tag of its own, and
+    // drops a directory whose last other tags it deletes, version and all: the
+    // version is written as it was in the same request.
     const QString version = QStringLiteral("GPS:GPSVersionID");
-    if (creates_gps && then.find(version) == then.end())
+    const auto then_version = then.find(version);
+    if (touches_gps && then_version == then.end())
         tags[version] = QString();
+    else if (touches_gps)
+        tags[version + QLatin1Char('#')] = then_version->second;
     return tags;
 }
 
@@ -368,7 +376,8 @@ void MainWindow::sync_gps()
     if (table_model->has_quicktime_gps() && !confirm_continue(this, quicktime_text(), tr("Continue"), tr("Abort")))
         return;
 
-    if (!begin_operation())
+    operation_scope operation(this);
+    if (!operation)
         return;
     undo_button->setEnabled(false);
 
@@ -455,7 +464,7 @@ void MainWindow::sync_gps()
         keep_only_rows(table_model, keep);
     }
     sync_button->setEnabled(table_model->rowCount() > 0);
-    end_operation();
+    operation.release();
 
     report_incomplete(tr("Not all files were written"),
                       {{tr("%1 of %2 files could not be written and are still in the list:\n\n%3"), failed},
@@ -463,7 +472,6 @@ void MainWindow::sync_gps()
                            "They are still in the list:\n\n%3"),
                         uncertain}},
                       to_write);
-    carry_out_pending_exit();
 }
 
 // ---------------------------------------------------------------- remove
@@ -489,7 +497,8 @@ void MainWindow::remove_gps_data()
     for (int r = 0; r < row_count; ++r)
         paths << table_model->data(table_model->index(r, 0), Qt::UserRole).toString();
 
-    if (!begin_operation())
+    operation_scope operation(this);
+    if (!operation)
         return;
     undo_button->setEnabled(false);
 
@@ -535,7 +544,7 @@ void MainWindow::remove_gps_data()
     keep_only_rows(table_model,
                    QSet<QString>(failed.cbegin(), failed.cend()) + QSet<QString>(uncertain.cbegin(), uncertain.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
-    end_operation();
+    operation.release();
 
     report_incomplete(
         tr("Not all files were changed"),
@@ -544,7 +553,6 @@ void MainWindow::remove_gps_data()
              "are still in the list:\n\n%3"),
           uncertain}},
         paths.size());
-    carry_out_pending_exit();
 }
 
 // ---------------------------------------------------------------- undo
@@ -553,7 +561,8 @@ void MainWindow::undo_last_edit()
 {
     if (busy || undo_map.isEmpty())
         return;
-    if (!begin_operation())
+    operation_scope operation(this);
+    if (!operation)
         return;
     undo_button->setEnabled(false);
 
@@ -606,7 +615,7 @@ void MainWindow::undo_last_edit()
         table_model->resort();
 
     undo_button->setEnabled(!undo_map.isEmpty());
-    end_operation();
+    operation.release();
 
     QStringList failed = not_restored.keys();
     for (const QString& path : qAsConst(uncertain))
@@ -619,5 +628,4 @@ void MainWindow::undo_last_edit()
                            "confirmed it. Undo stays available for them:\n\n%3"),
                         uncertain}},
                       total);
-    carry_out_pending_exit();
 }

@@ -248,7 +248,7 @@ private slots:
             QCOMPARE(ko::exiftool::read_tags(name, false, false)["Args"], "-fast|" + cwd + "/" + name);
         QCOMPARE(ko::exiftool::read_tags("a.GIF", true, false)["Args"], "-G1|-a|" + cwd + "/a.GIF");
         QCOMPARE(ko::exiftool::read_selected_tags(" blank.jpg", {"FileName"}, true)["Args"],
-                 "-G1|-a|-FileName|" + cwd + "/ blank.jpg");
+                 "-ec|-G1|-a|-FileName|" + cwd + "/ blank.jpg");
 
         message_capture capture;
         ko::exiftool::verbose(true);

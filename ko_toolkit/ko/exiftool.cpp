@@ -130,6 +130,79 @@ exif_tag_map parse_answer(const QByteArray& bytes)
     return result;
 }
 
+// A value of a "-ec" read: ExifTool wrote every control character and
+// backslash as a C escape ("\\n", "\\x00", "\\\\") and left white space
+// alone, so the bytes come back exactly.
+QString unescape_c(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\\')))
+        return text;
+    QByteArray bytes = text.toUtf8();
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (int i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\\' || i + 1 == bytes.size()) {
+            out += c;
+            continue;
+        }
+        const char e = bytes.at(++i);
+        bool ok = false;
+        const int hex = e == 'x' && i + 2 < bytes.size() ? bytes.mid(i + 1, 2).toInt(&ok, 16) : 0;
+        if (ok) {
+            out += char(hex);
+            i += 2;
+        } else {
+            switch (e) {
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            default: out += e; break;
+            }
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+// The answer of a "-ec" read: values taken as they are, not trimmed.
+exif_tag_map parse_exact_answer(const QByteArray& bytes)
+{
+    exif_tag_map result;
+    const int size = bytes.isNull() ? 0 : int(qstrnlen(bytes.constData(), uint(bytes.size())));
+    const QString text = QString::fromUtf8(bytes.constData(), size);
+    for (const QStringRef& line : text.splitRef(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq < 1)
+            continue;
+        result[line.left(eq).mid(1).trimmed().toString()] = unescape_c(line.mid(eq + 1).toString());
+    }
+    return result;
+}
+
+// A value as a write line carries it: ExifTool's argument reader ends the
+// argument at a line break and drops a blank right after "=", so a value
+// with control characters, a backslash or a leading blank goes C-escaped
+// (with "-ec"). Returns false when the value needs no escape.
+bool escape_c(const QString& value, QString& escaped)
+{
+    bool needed = value.startsWith(QLatin1Char(' '));
+    for (const QChar c : value)
+        needed = needed || c.unicode() < 0x20 || c.unicode() == 0x7f || c == QLatin1Char('\\');
+    if (!needed)
+        return false;
+    escaped.clear();
+    for (int i = 0; i < value.size(); ++i) {
+        const ushort u = value.at(i).unicode();
+        if (u == '\\')
+            escaped += QLatin1String("\\\\");
+        else if (u < 0x20 || u == 0x7f || (i == 0 && u == ' '))
+            escaped += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            escaped += value.at(i);
+    }
+    return true;
+}
+
 // The count of a summary line such as "    1 image files updated".
 int summary_count(const QString& text, const QString& what)
 {
@@ -843,7 +916,7 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
         return {};
     }
     exiftool_worker_init();
-    QString command;
+    QString command = QStringLiteral("-ec\n");
     if (group_names)
         command += QStringLiteral("-G1\n-a\n");
     for (const QString& name : tag_names)
@@ -855,7 +928,7 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
     exif_response* response = start_task(command.toUtf8(), timeout);
     if (!await_answer(response, timeout))
         return {};
-    return parse_answer(response->data());
+    return parse_exact_answer(response->data());
 }
 
 // ---------------------------------------------------------------------------
@@ -871,12 +944,11 @@ write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_m
     bool valid = is_single_argument(file);
     bool pure_delete = true;
     for (const auto& [key, value] : tags) {
-        valid = valid && is_single_argument(key) && is_single_argument(value);
+        valid = valid && is_single_argument(key);
         pure_delete = pure_delete && value.isEmpty();
     }
     if (!valid) {
-        KO_BRIDGE_WARNING("%s: Refusing to write to '%s': the path, a tag name or a value contains a line "
-                          "break or NUL.",
+        KO_BRIDGE_WARNING("%s: Refusing to write to '%s': the path or a tag name contains a line break or NUL.",
                           sig_write_tags, file.toUtf8().constData());
         return write_outcome::not_written;
     }
@@ -888,8 +960,19 @@ write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_m
 
     exiftool_worker_init();
     QString block = QStringLiteral("\n%1\n-overwrite_original_in_place\n-m\n").arg(absolute_path(file));
-    for (const auto& [key, value] : tags)
-        block += QStringLiteral("-%1=%2\n").arg(key, value);
+    QString lines;
+    bool escaped = false;
+    QString escaped_value;
+    for (const auto& [key, value] : tags) {
+        const bool escape = escape_c(value, escaped_value);
+        escaped = escaped || escape;
+        lines += QStringLiteral("-%1=%2\n").arg(key, escape ? escaped_value : value);
+    }
+    // With "-ec" ExifTool undoes the escapes of every value; the others hold
+    // no backslash and stay as they are.
+    if (escaped)
+        block += QStringLiteral("-ec\n");
+    block += lines;
 
     const int timeout = request_timeout(file);
     exif_response* response = start_task(block.toUtf8(), timeout);

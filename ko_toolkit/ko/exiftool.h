@@ -185,11 +185,13 @@ public:
     // Load reads run in ExifTool's fast mode (but for GIFs); nothing else does.
     static exif_tag_map read_tags(const QString& args, bool group_names, bool debug);
     // The listed tags of one file, in full (not in fast mode); group_names as
-    // for read_tags.
+    // for read_tags. Values come exactly as stored: line breaks and leading
+    // or trailing blanks kept, not trimmed.
     static exif_tag_map read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
                                            bool group_names = false);
 
-    // Writes tags into file in place (an empty value deletes the tag). True
+    // Writes tags into file in place (an empty value deletes the tag); a
+    // value may hold any text, line breaks and leading blanks included. True
     // only when ExifTool reports the file updated (for a pure delete: updated
     // or unchanged).
     static bool write_tags(const QString& file, const exif_tag_map& tags);
