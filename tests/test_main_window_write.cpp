@@ -5,6 +5,7 @@
 
 #include "drop_area.h"
 #include "exif_cache.h"
+#include "gpx_samples.h"
 #include "table_data_model.h"
 #include "test_support.h"
 #include "writing_support.h"
@@ -24,6 +25,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using writing_support::box_script;
 using writing_support::gps_tags;
@@ -286,8 +289,8 @@ private slots:
         compare_states(states({g}), before);
     }
 
-    // A file reached through a link or ".." is the same file: one row, and
-    // its undo restores it.
+    // A file reached through a link, ".." or a hard link is the same file:
+    // one row, and its undo restores it.
     void one_row_per_file_whatever_the_path()
     {
         const QString ref = jpeg("ref.jpg", "09:00:00", at_47);
@@ -295,9 +298,15 @@ private slots:
         const QString a = dir->filePath("sub/a.jpg");
         QVERIFY(QFile::rename(jpeg("a.jpg", "10:00:00"), a));
         QVERIFY(QFile::link(dir->filePath("sub"), dir->filePath("link")));
+        const QString hard = dir->filePath("hard.jpg");
+        QCOMPARE(::link(QFile::encodeName(a).constData(), QFile::encodeName(hard).constData()), 0);
         const auto before = states({a});
 
-        w->load_files({ref, a, dir->filePath("sub/../sub/a.jpg"), dir->filePath("link/a.jpg")});
+        w->load_files({ref, hard});
+        w->load_files({a, dir->filePath("sub/../sub/a.jpg"), dir->filePath("link/a.jpg")});
+        QCOMPARE(rows(), QStringList({hard, ref}));
+        w->clear_files();
+        w->load_files({ref, a, dir->filePath("sub/../sub/a.jpg"), dir->filePath("link/a.jpg"), hard});
         QCOMPARE(rows(), QStringList({ref, a}));
         QCOMPARE(sync().size(), 0);
         QCOMPARE(gps_tags(a).value("GPS:GPSLatitude"), QString("47.5"));
@@ -305,30 +314,50 @@ private slots:
         compare_states(states({a}), before);
     }
 
-    // A name whose bytes are no UTF-8 is refused and named, whether the file
-    // or its folder was dropped; a file under the name Qt makes of it is not
-    // touched.
-    void names_that_are_no_utf8_are_refused()
+    // A name is checked where it leads: a link to a folder whose name is no
+    // UTF-8 is refused and named (its text leads to the folder of the
+    // decoded name beside it), as is such a file in a dropped folder; a valid
+    // name that holds U+FFFD is an ordinary file, loaded and written.
+    void names_are_checked_where_they_lead()
     {
-        const QByteArray raw = QFile::encodeName(dir->path()) + "/caf\xe9.jpg";
-        const QString shown = QFile::decodeName(raw);
-        QVERIFY(shown.contains(QChar::ReplacementCharacter));
-        const QString other = jpeg(QFileInfo(shown).fileName(), "10:00:00");
-        QVERIFY(!other.isEmpty() && QFileInfo(other).fileName() == QFileInfo(shown).fileName());
-        {
-            const QByteArray bytes = writing_support::contents(other);
+        const QByteArray root = QFile::encodeName(dir->path());
+        const QByteArray latin1 = root + "/K\xf6ln";
+        const QString decoded = QFile::decodeName(latin1);
+        QVERIFY(decoded.contains(QChar::ReplacementCharacter));
+        QVERIFY(::mkdir(latin1.constData(), 0700) == 0 && ::mkdir((root + "/drop").constData(), 0700) == 0);
+        QVERIFY(QDir().mkdir(decoded) && ::symlink(latin1.constData(), (root + "/link").constData()) == 0);
+        const QString twin = jpeg(QFileInfo(decoded).fileName() + "/a.jpg", "10:00:00");
+        QVERIFY(!twin.isEmpty());
+        const QByteArray twin_bytes = writing_support::contents(twin);
+        for (const QByteArray& raw : {latin1 + "/a.jpg", root + "/drop/caf\xe9.jpg"}) {
             std::FILE* file = std::fopen(raw.constData(), "wb");
             QVERIFY(file);
-            QCOMPARE(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file), size_t(bytes.size()));
+            QCOMPARE(std::fwrite(twin_bytes.constData(), 1, size_t(twin_bytes.size()), file), size_t(twin_bytes.size()));
             std::fclose(file);
         }
 
-        for (const QStringList& paths : {QStringList{shown}, drop_files_widget::files_of_path(dir->path())}) {
+        const QString link = dir->filePath("link/a.jpg");
+        const QStringList dropped = drop_files_widget::files_of_path(dir->filePath("drop"));
+        const QList<QPair<QStringList, QString>> cases{{{link}, link}, {dropped, dropped.value(0)}, {{twin}, {}}};
+        for (const auto& [paths, refused] : cases) {
             const auto boxes = answering({"OK"}, [&] { w->load_files(paths); });
-            QCOMPARE(boxes.size(), 1);
-            QCOMPARE(boxes.first().title, QString("Files not loaded"));
-            QVERIFY2(boxes.first().text.contains(shown), qPrintable(boxes.first().text));
-            QCOMPARE(w->table_model->rowCount(), 0);
+            QCOMPARE(boxes.size(), refused.isEmpty() ? 0 : 1);
+            QVERIFY(refused.isEmpty() || (boxes.first().title == "Files not loaded" &&
+                                          boxes.first().text.contains(refused)));
+        }
+        QCOMPARE(rows(), QStringList({twin}));
+
+        set_mode(3);
+        set_fixed("47.5", "8.25");
+        QCOMPARE(sync().size(), 0);
+        QCOMPARE(gps_tags(twin).value("GPS:GPSLatitude"), QString("47.5"));
+        for (const QByteArray& raw : {latin1 + "/a.jpg", root + "/drop/caf\xe9.jpg"}) {
+            std::FILE* file = std::fopen(raw.constData(), "rb");
+            QVERIFY(file);
+            QByteArray bytes(twin_bytes.size() + 1, 0);
+            bytes.resize(int(std::fread(bytes.data(), 1, size_t(bytes.size()), file)));
+            std::fclose(file);
+            QCOMPARE(bytes, twin_bytes);
         }
     }
 
@@ -708,6 +737,45 @@ private slots:
         QVERIFY(!w->undo_button->isEnabled());
     }
 
+    // Undo gives back every GPS tag byte for byte after a fixed-position
+    // sync and after a removal: a GPS directory that holds only its version
+    // (cameras without a receiver), text tags with a line break or leading
+    // blanks, in EXIF and XMP.
+    void undo_is_exact()
+    {
+        const QStringList text_tags{"GPS:GPSAreaInformation", "GPS:GPSProcessingMethod", "XMP-exif:GPSProcessingMethod",
+                                    "XMP-exif:GPSAreaInformation"};
+        const auto exact = [&](const QString& path) {
+            QStringList values;
+            for (const QString& tag : text_tags) {
+                QString out;
+                test_support::run_exiftool({"-b", "-" + tag, path}, &out);
+                values << out;
+            }
+            return values;
+        };
+        for (const auto& [mode, answers] : QList<QPair<int, QStringList>>{{3, {}}, {-1, {"Yes"}}}) {
+            cleanup();
+            init();
+            const QString v = jpeg("v.jpg", "10:00:00", {"-GPSVersionID#=2 3 0 0"});
+            const QString t = jpeg("t.jpg", "10:00:00", {"-GPSAreaInformation#=Zurich\nOld Town",
+                "-GPSProcessingMethod#=  GPS", "-XMP-exif:GPSProcessingMethod=  GPS\n", "-XMP-exif:GPSAreaInformation= a\n b"});
+            QVERIFY(!v.isEmpty() && !t.isEmpty());
+            const auto before = states({v, t});
+            const QStringList t_text = exact(t);
+            QCOMPARE(t_text.at(0), QString("Zurich\nOld Town"));
+
+            w->load_files({v, t});
+            set_mode(mode < 0 ? 2 : mode);
+            set_fixed("47.5", "8.25");
+            QCOMPARE((mode < 0 ? remove(answers) : sync(answers)).size(), answers.size());
+            QVERIFY(holds_position(gps_tags(v)) == (mode >= 0));
+            w->undo_button->click();
+            compare_states(states({v, t}), before);
+            QCOMPARE(exact(t), t_text);
+        }
+    }
+
     // The snapshot is what the file holds just before the change, also when
     // it changed after loading; clearing the list keeps the undo; an undone
     // file that is listed again shows what it now holds.
@@ -732,8 +800,9 @@ private slots:
         QVERIFY(w->table_model->data(w->table_model->index(0, 2)).toString().contains("3.25"));
     }
 
-    // Closing the window or Ctrl+Q while files load or are written waits
-    // for the operation, which runs to its end, and is then carried out.
+    // Closing the window or Ctrl+Q while files or a track load or files are
+    // written waits for the operation, which runs to its end, and is then
+    // carried out.
     void close_and_quit_wait_for_the_operation()
     {
         const QString ref = jpeg("ref.jpg", "09:00:00", at_47);
@@ -748,6 +817,19 @@ private slots:
         w->load_files({ref, a});
         QVERIFY(busy_at_close);
         QCOMPARE(w->table_model->rowCount(), 2);
+        QVERIFY(!w->isVisible());
+
+        // Also at the end of a GPX load, not of the next operation.
+        w->show();
+        const QString track = dir->filePath("track.gpx");
+        QVERIFY(gpx_samples::write_long_track(track, 20000));
+        busy_at_close = false;
+        QTimer::singleShot(0, w.get(), [this, &busy_at_close] {
+            busy_at_close = w->operation_running();
+            w->close();
+        });
+        w->load_gpx_file(track);
+        QVERIFY(busy_at_close);
         QVERIFY(!w->isVisible());
 
         w->show();
