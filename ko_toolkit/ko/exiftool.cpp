@@ -170,7 +170,10 @@ exif_tag_map parse_exact_answer(const QByteArray& bytes)
     exif_tag_map result;
     const int size = bytes.isNull() ? 0 : int(qstrnlen(bytes.constData(), uint(bytes.size())));
     const QString text = QString::fromUtf8(bytes.constData(), size);
-    for (const QStringRef& line : text.splitRef(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    for (QStringRef line : text.splitRef(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        // A carriage return in a value comes escaped: one here ends the line.
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq < 1)
             continue;
