@@ -67,6 +67,23 @@ void copy_plain(const char* p, int size, QByteArray& out)
             copied[i] = ' ';
 }
 
+// The '>' that ends a tag, from p[from] on with quote the quote open there
+// (0 for none); size when the tag goes on, then quote is the one open at its end.
+int tag_end(const char* p, int from, int size, char& quote)
+{
+    for (int i = from; i < size; ++i) {
+        if (quote) {
+            if (p[i] == quote)
+                quote = 0;
+        } else if (p[i] == '"' || p[i] == '\'') {
+            quote = p[i];
+        } else if (p[i] == '>') {
+            return i;
+        }
+    }
+    return size;
+}
+
 } // namespace
 
 // The reference that p starts with (at its '&'): a character reference to a
@@ -295,17 +312,7 @@ QByteArray xml_mender::mend(const QByteArray& block, bool at_end)
             } else {
                 // A tag: mended once it is here whole.
                 quote = 0;
-                int end = i + 1;
-                for (; end < size; ++end) {
-                    if (quote) {
-                        if (p[end] == quote)
-                            quote = 0;
-                    } else if (p[end] == '"' || p[end] == '\'') {
-                        quote = p[end];
-                    } else if (p[end] == '>') {
-                        break;
-                    }
-                }
+                const int end = tag_end(p, i + 1, size, quote);
                 if (end < size) {
                     quote = 0;
                     mend_tag(p + i, end + 1 - i, out);
@@ -321,21 +328,13 @@ QByteArray xml_mender::mend(const QByteArray& block, bool at_end)
             break;
         }
         case state::tag: {
-            int j = i;
-            for (; j < size; ++j) {
-                if (quote) {
-                    if (p[j] == quote)
-                        quote = 0;
-                } else if (p[j] == '"' || p[j] == '\'') {
-                    quote = p[j];
-                } else if (p[j] == '>') {
-                    where = state::text;
-                    ++j;
-                    break;
-                }
+            int end = tag_end(p, i, size, quote);
+            if (end < size) {
+                where = state::text;
+                ++end;
             }
-            copy_plain(p + i, j - i, out);
-            i = j;
+            copy_plain(p + i, end - i, out);
+            i = end;
             break;
         }
         case state::comment:
