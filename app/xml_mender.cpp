@@ -138,15 +138,19 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
 {
     const auto mend_text = [this, &out](const char* text, int length) {
         for (int i = 0; i < length;) {
-            const uchar c = uchar(text[i]);
-            if (c == '&') {
-                int used = 1;
+            int run = i;
+            while (run < length && text[run] != '&' && !is_control(uchar(text[run])))
+                ++run;
+            out.append(text + i, run - i);
+            i = run;
+            if (i == length)
+                break;
+            int used = 1;
+            if (text[i] == '&')
                 mend_reference(text + i, length - i, true, used, out);
-                i += used;
-            } else {
-                out += is_control(c) ? ' ' : char(c);
-                ++i;
-            }
+            else
+                out += ' ';
+            i += used;
         }
     };
     struct attribute {
@@ -193,12 +197,23 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
         mend_text(p, size);
         return;
     }
+    // Whether attribute k is the last of its name: for the few attributes of
+    // a GPX tag a look at those after it, for many a table.
     QHash<QByteArray, std::size_t> last;
-    for (std::size_t k = 0; k < attributes.size(); ++k)
+    const bool many = attributes.size() > 16;
+    for (std::size_t k = 0; many && k < attributes.size(); ++k)
         last[attributes[k].name] = k;
+    const auto is_last = [&](std::size_t k) {
+        if (many)
+            return last.value(attributes[k].name) == k;
+        for (std::size_t later = k + 1; later < attributes.size(); ++later)
+            if (attributes[later].name == attributes[k].name)
+                return false;
+        return true;
+    };
     mend_text(p, name_end);
     for (std::size_t k = 0; k < attributes.size(); ++k)
-        if (last.value(attributes[k].name) == k)
+        if (is_last(k))
             mend_text(p + attributes[k].from, attributes[k].to - attributes[k].from);
     mend_text(p + attributes.back().to, size - attributes.back().to);
 }
