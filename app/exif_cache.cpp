@@ -157,16 +157,17 @@ void exif_cache::store(const QString& path, const exif_tag_map& plain, const exi
     parse_gps_flags(path, used_grouped);
 
     // The zone of the recorded clock time: the one written in the value,
-    // else the IPTC zone, else EXIF "OffsetTimeOriginal"; none (local time)
-    // for the file's own dates.
+    // else the camera's EXIF "OffsetTimeOriginal", else the IPTC zone (which
+    // programs often fill in later with the zone of the computer they run
+    // on); none (local time) for the file's own dates.
     if (from_metadata) {
         if (zone.isEmpty())
             zone = zone_in_value(when);
-        if (zone.isEmpty())
-            zone = valid_zone(record[QStringLiteral("iptc_timezone")]);
         QString offset;
         if (zone.isEmpty() && record_value(plain, QStringLiteral("OffsetTimeOriginal"), offset))
             zone = valid_zone(offset);
+        if (zone.isEmpty())
+            zone = valid_zone(record[QStringLiteral("iptc_timezone")]);
     } else {
         zone.clear();
     }
@@ -220,6 +221,12 @@ bool exif_cache::parse_datetime(const QString& path, const QString& text)
     if (minus >= 0)
         time = time.left(minus);
 
+    // Hours and minutes alone, as XMP allows, are that minute's start.
+    if (time.count(QLatin1Char(':')) == 1) {
+        if (time.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive))
+            time.chop(1);
+        time += QStringLiteral(":00");
+    }
     if (time.count(QLatin1Char(':')) == 2) {
         const QStringList parts = time.split(QLatin1Char(':'));
         if (parts[0].isEmpty() || parts[1].isEmpty() || parts[2].isEmpty()) {

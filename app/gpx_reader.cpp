@@ -1,10 +1,13 @@
 #include "gpx_reader.h"
 
+#include "xml_mender.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextCodec>
 #include <QXmlStreamReader>
 
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -19,7 +22,8 @@ constexpr qint64 first_block_size = 16 << 10;
 // file's references together may expand into.
 constexpr int entity_expansion_limit = 1024;
 constexpr qint64 entity_expansion_budget = 8 << 20;
-// Messages are held back until the file proved well-formed, up to this size.
+// Messages are held back until it is known whether the file is read again
+// with mending, up to this size.
 constexpr int held_messages_limit = 1 << 20;
 
 bool is_gpx_namespace(const QStringRef& uri)
@@ -43,26 +47,85 @@ const QRegularExpression& encoding_declaration()
     return declaration;
 }
 
+const QRegularExpression& version_declaration()
+{
+    static const QRegularExpression declaration(QStringLiteral("^<\\?xml\\s+version\\s*=\\s*[\"'](1\\.[1-9][0-9]*)[\"']"));
+    return declaration;
+}
+
+bool has_utf8_mark(const QByteArray& text) { return text.startsWith("\xEF\xBB\xBF"); }
+
+// The start of a file's text with its XML declaration (after a UTF-8
+// byte-order mark), as Latin-1 text for the declaration's patterns.
+QString declaration_head(const QByteArray& text) { return QString::fromLatin1(text.mid(has_utf8_mark(text) ? 3 : 0, 256)); }
+
 // How to read a file, from its first bytes: a byte-order mark, else the XML
 // declaration, else UTF-8. Null means UTF-8, which goes to the XML reader as
 // it is; then rename is set when the declaration names an encoding that is
-// unknown or a 16- or 32-bit one in 8-bit text, which counts as UTF-8 too.
+// unknown or a 16- or 32-bit one in 8-bit text, which counts as UTF-8 too,
+// or when a UTF-8 byte-order mark stands before a declared encoding.
 QTextCodec* codec_for(const QByteArray& head, bool& rename)
 {
     rename = false;
+    if (head.startsWith(QByteArray("\xFF\xFE\0\0", 4)) || head.startsWith(QByteArray("\0\0\xFE\xFF", 4)))
+        return QTextCodec::codecForMib(1017); // UTF-32, byte order from the mark
     if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
         return QTextCodec::codecForMib(1015); // UTF-16, byte order from the mark
+    if (head.startsWith(QByteArray("<\0\0\0", 4)))
+        return QTextCodec::codecForMib(1019); // UTF-32LE
+    if (head.startsWith(QByteArray("\0\0\0<", 4)))
+        return QTextCodec::codecForMib(1018); // UTF-32BE
     if (head.startsWith(QByteArray("<\0", 2)))
         return QTextCodec::codecForMib(1014); // UTF-16LE
     if (head.startsWith(QByteArray("\0<", 2)))
         return QTextCodec::codecForMib(1013); // UTF-16BE
-    const QRegularExpressionMatch match = encoding_declaration().match(QString::fromLatin1(head.left(256)));
+    const QRegularExpressionMatch match = encoding_declaration().match(declaration_head(head));
     if (!match.hasMatch())
         return nullptr;
+    if (has_utf8_mark(head)) {
+        rename = true;
+        return nullptr;
+    }
     QTextCodec* const declared = QTextCodec::codecForName(match.captured(1).toLatin1());
     const int mib = declared ? declared->mibEnum() : 0;
     rename = !declared || (mib >= 1013 && mib <= 1019);
     return rename || mib == 106 ? nullptr : declared;
+}
+
+// Makes the XML declaration at the start of a file's text one that the XML
+// reader takes: a version 1.1 file is read as 1.0 (a GPX file says the same
+// in both), and with rename the encoding is named UTF-8, as the text is.
+void mend_declaration(QByteArray& text, bool rename)
+{
+    const int start = has_utf8_mark(text) ? 3 : 0;
+    const QRegularExpressionMatch version = version_declaration().match(declaration_head(text));
+    if (version.hasMatch())
+        text.replace(start + version.capturedStart(1), version.capturedLength(1), "1.0");
+    if (!rename)
+        return;
+    const QRegularExpressionMatch encoding = encoding_declaration().match(declaration_head(text));
+    if (encoding.hasMatch())
+        text.replace(start + encoding.capturedStart(1), encoding.capturedLength(1), "UTF-8");
+}
+
+// The references in text that may expand to more than one character: all
+// but character references and the five predefined entities.
+qint64 expanding_references(const QByteArray& text)
+{
+    static const char* const short_ones[] = {"#", "amp;", "lt;", "gt;", "quot;", "apos;"};
+    qint64 count = 0;
+    const char* const end = text.constData() + text.size();
+    for (const char* p = text.constData(); (p = static_cast<const char*>(std::memchr(p, '&', std::size_t(end - p))));) {
+        ++p;
+        bool expanding = true;
+        for (const char* name : short_ones) {
+            const std::size_t length = std::strlen(name);
+            if (std::size_t(end - p) >= length && std::memcmp(p, name, length) == 0)
+                expanding = false;
+        }
+        count += expanding;
+    }
+    return count;
 }
 
 // The length of data without an incomplete UTF-8 sequence at its end.
@@ -123,13 +186,18 @@ bool is_valid_utf8(const QByteArray& data)
 class gpx_stream
 {
 public:
-    gpx_stream(QFile& file, const gpx_parser::progress_function& progress) : file(file), progress(progress)
+    // With mend, slips that keep the file from being well-formed are mended
+    // as it is read (see xml_mender).
+    gpx_stream(QFile& file, const gpx_parser::progress_function& progress, bool mend)
+        : file(file), progress(progress), mender(mend ? new xml_mender : nullptr)
     {
         xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
         xml.setEntityExpansionLimit(entity_expansion_limit);
     }
 
     bool read(QList<gpx_track>& tracks, const QString& path);
+    // Where and why reading stopped.
+    std::string stop_text() const;
 
 private:
     struct prefix_binding {
@@ -151,6 +219,7 @@ private:
 
     QFile& file;
     const gpx_parser::progress_function& progress;
+    const std::unique_ptr<xml_mender> mender;
     bool started = false;
     bool rename_encoding = false;
     std::unique_ptr<QTextDecoder> decoder; // null while the file is read as UTF-8
@@ -212,7 +281,8 @@ bool gpx_stream::feed()
 {
     const QByteArray block = file.read(started ? block_size : first_block_size);
     const bool at_end = block.isEmpty();
-    if (!started) {
+    const bool first = !started;
+    if (first) {
         started = true;
         if (QTextCodec* const codec = codec_for(block, rename_encoding))
             decoder.reset(codec->makeDecoder());
@@ -238,20 +308,17 @@ bool gpx_stream::feed()
         if (!is_valid_utf8(utf8))
             utf8 = QString::fromUtf8(utf8).toUtf8();
     }
-    if (rename_encoding) {
-        // The reader would refuse a declared name that it does not know.
-        rename_encoding = false;
-        const QRegularExpressionMatch match = encoding_declaration().match(QString::fromLatin1(utf8.left(256)));
-        if (match.hasMatch())
-            utf8.replace(match.capturedStart(1), match.capturedLength(1), "UTF-8");
-    }
+    if (first)
+        mend_declaration(utf8, rename_encoding);
+    if (mender)
+        utf8 = mender->mend(utf8, at_end);
     if (at_end) {
         file_done = true;
         if (utf8.isEmpty())
             return false;
     }
     bytes_read += block.size();
-    ampersands += utf8.count('&');
+    ampersands += expanding_references(utf8);
     if (in_prolog)
         percents += utf8.count('%');
     if (refused_for_entities())
@@ -264,7 +331,8 @@ bool gpx_stream::feed()
 
 // Every '%' before the root element may start a parameter entity reference
 // in the document type declaration, and once the file declares entities
-// every '&' may start an entity reference; each may expand to the limit, and
+// every '&' may start an entity reference (but for the predefined ones and
+// character references); each may expand to the limit, and
 // together they must stay within the budget. (An entity longer than the
 // limit is refused when it is declared.)
 bool gpx_stream::refused_for_entities()
@@ -355,8 +423,10 @@ bool gpx_stream::read_segment(QList<gpx_point>& points)
         if (token == QXmlStreamReader::StartElement) {
             if (is(QLatin1String("trkpt"))) {
                 points.append(gpx_point());
-                if (!read_point(points.last()))
+                if (!read_point(points.last())) {
+                    points.removeLast(); // cut short: not the point it was meant to be
                     return false;
+                }
             } else if (!skip()) {
                 return false;
             }
@@ -369,15 +439,16 @@ bool gpx_stream::read_segment(QList<gpx_point>& points)
 }
 
 // A track: its first "name" element (wherever it stands among the segments)
-// or else "Track <number>", and the points of all its segments.
+// or else "Track <number>", and the points of all its segments. A track cut
+// short keeps the points read up to there.
 bool gpx_stream::read_track(int number, QList<gpx_track>& tracks)
 {
     gpx_track track;
     bool named = false;
-    for (;;) {
+    bool ok = true;
+    while (ok) {
         const QXmlStreamReader::TokenType token = next();
         if (token == QXmlStreamReader::StartElement) {
-            bool ok = true;
             if (!named && is(QLatin1String("name"))) {
                 named = true;
                 ok = read_text(track.name);
@@ -386,19 +457,19 @@ bool gpx_stream::read_track(int number, QList<gpx_track>& tracks)
             } else {
                 ok = skip();
             }
-            if (!ok)
-                return false;
         } else if (token == QXmlStreamReader::EndElement) {
             break;
         } else if (token == QXmlStreamReader::Invalid) {
-            return false;
+            ok = false;
         }
     }
+    if (!ok && track.points.isEmpty())
+        return false;
     if (!named)
         track.name = QStringLiteral("Track %1").arg(number);
     say(QStringLiteral("Track is named ") + track.name);
     tracks.append(track);
-    return true;
+    return ok;
 }
 
 void gpx_stream::say(const QString& message)
@@ -411,6 +482,9 @@ void gpx_stream::say(const QString& message)
     }
 }
 
+// Reads the file into tracks. False when it is not well-formed and was read
+// without mending: then tracks is empty and nothing was said yet. Otherwise
+// a file cut short keeps what was read before, and says where it stopped.
 bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
 {
     QXmlStreamReader::TokenType token;
@@ -435,6 +509,8 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
             } else if (is(QLatin1String("wpt"))) {
                 waypoints.points.append(gpx_point());
                 ok = read_point(waypoints.points.last());
+                if (!ok)
+                    waypoints.points.removeLast();
             } else if (is(QLatin1String("metadata"))) {
                 ok = skip();
             } else {
@@ -467,17 +543,33 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
     while (token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument)
         token = next();
 
-    if (refused)
+    if (refused) {
         std::cout << "GPX file refused, its entity references expand to too much text: "
                   << path.toLocal8Bit().constData() << std::endl;
-    if (token == QXmlStreamReader::Invalid) {
+        tracks.clear();
+        return true;
+    }
+    if (token == QXmlStreamReader::Invalid && !mender && xml.error() == QXmlStreamReader::NotWellFormedError) {
         tracks.clear();
         return false;
     }
     if (!waypoints.points.isEmpty())
         tracks.append(waypoints);
     std::cout << messages.constData() << std::flush;
+    if (token == QXmlStreamReader::Invalid)
+        std::cout << "GPX file read only up to " << stop_text() << ", the points before are kept: "
+                  << path.toLocal8Bit().constData() << std::endl;
     return true;
+}
+
+std::string gpx_stream::stop_text() const
+{
+    return QStringLiteral("line %1, column %2 (%3)")
+        .arg(xml.lineNumber())
+        .arg(xml.columnNumber())
+        .arg(xml.errorString())
+        .toLocal8Bit()
+        .toStdString();
 }
 
 } // namespace
@@ -487,7 +579,15 @@ gpx_parser::gpx_parser(QString path, QObject* parent, const progress_function& p
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    gpx_stream(file, progress).read(tracks, path);
+    {
+        gpx_stream strict(file, progress, false);
+        if (strict.read(tracks, path))
+            return;
+        std::cout << "GPX file not well-formed at " << strict.stop_text()
+                  << ", read again with its slips mended: " << path.toLocal8Bit().constData() << std::endl;
+    }
+    if (file.seek(0))
+        gpx_stream(file, progress, true).read(tracks, path);
 }
 
 gpx_parser::~gpx_parser() = default;

@@ -23,8 +23,12 @@ struct gpx_track {
 // Reads the whole file in its constructor; the owner then takes `tracks`.
 // The file is read as a stream, a block at a time: memory grows with the
 // points, not with the nesting or the size of the file. A file that is not
-// well-formed XML, or whose entity references would expand to more than a
-// few megabytes of text, gives no tracks.
+// well-formed XML is read again with its slips mended (stray control
+// characters, undeclared entities, bare ampersands, repeated attributes); a
+// file that still cannot be read to its end keeps the points before the
+// place where reading stopped, and says where. A file whose entity
+// references would expand to more than a few megabytes of text gives no
+// tracks.
 class gpx_parser : public QObject
 {
     Q_OBJECT

@@ -241,10 +241,12 @@ bool read_fixed_coordinate(const QString& text, bool latitude, double& value)
             return false;
         if (m.captured(1).isEmpty() && m.captured(2).isEmpty() && m.captured(3).isEmpty())
             return false;
+        // A letter gives the hemisphere; with a minus sign as well the text
+        // gives it twice, and the two would cancel.
         const QString letter = m.captured(4).toUpper();
         if (!letter.isEmpty()) {
             const QString allowed = latitude ? QStringLiteral("NS") : QStringLiteral("EW");
-            if (!allowed.contains(letter))
+            if (!allowed.contains(letter) || text.startsWith(QLatin1Char('-')))
                 return false;
         }
         v = parse_coordinate_degrees(dotted.toLocal8Bit().toStdString());
@@ -978,8 +980,13 @@ void MainWindow::load_gpx_file(const QString& path)
         }
         int dropped = 0;
         const auto tick = []() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); };
-        for (gpx_track& track : tracks)
-            dropped += sanitize_track(track, tick);
+        // A track none of whose points has a time and valid coordinates
+        // gives no position: it counts as no track.
+        for (auto track = tracks.begin(); track != tracks.end();) {
+            const bool had_points = !track->points.isEmpty();
+            dropped += sanitize_track(*track, tick);
+            track = had_points && track->points.isEmpty() ? tracks.erase(track) : track + 1;
+        }
         if (dropped > 0)
             qWarning("%d point(s) of '%s' without valid coordinates or time were dropped.", dropped,
                      qUtf8Printable(path));

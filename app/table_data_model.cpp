@@ -78,6 +78,21 @@ int whole_seconds(const QString& text)
     return value;
 }
 
+// A clock time that local time skips when the clocks go forward is no valid
+// local time; a camera not yet set forward wrote it. Read it with the offset
+// in force just before the change (the spring gap is an hour, at most a day).
+QDateTime in_skipped_local_time(const QDate& date, const QTime& time)
+{
+    const QDateTime wall(date, time, Qt::UTC);
+    for (int minutes = 15; minutes <= 26 * 60; minutes += 15) {
+        const QDateTime earlier = wall.addSecs(-60 * minutes);
+        const QDateTime before(earlier.date(), earlier.time(), Qt::LocalTime);
+        if (before.isValid())
+            return QDateTime(date, time, Qt::OffsetFromUTC, before.offsetFromUtc());
+    }
+    return QDateTime();
+}
+
 } // namespace
 
 bool utc_offset_seconds(const QString& zone, int& seconds)
@@ -134,7 +149,8 @@ QDateTime record_datetime(const exif_tag_map& record)
     int offset = 0;
     if (!zone.isEmpty() && utc_offset_seconds(zone, offset))
         return QDateTime(date, time, Qt::OffsetFromUTC, offset);
-    return QDateTime(date, time, Qt::LocalTime);
+    const QDateTime local(date, time, Qt::LocalTime);
+    return local.isValid() ? local : in_skipped_local_time(date, time);
 }
 
 table_data_model::table_data_model(QObject* parent)

@@ -99,6 +99,30 @@ private slots:
         QCOMPARE(actual.size(), expected.size());
     }
 
+    // Files that are not quite well-formed, or in a less common encoding,
+    // give their points; one cut off keeps those before the cut and says
+    // where reading stopped.
+    void lenient_files()
+    {
+        for (const gpx_samples::lenient_file& file : gpx_samples::lenient_files()) {
+            test_support::stream_capture capture;
+            QString track;
+            {
+                gpx_parser parser(write(file.name, file.content));
+                for (const gpx_track& t : qAsConst(parser.tracks)) {
+                    QStringList points;
+                    for (const gpx_point& p : t.points)
+                        points << QString("%1 %2 %3").arg(p.time.toUTC().toString(Qt::ISODate), p.lat, p.lon);
+                    track += "[" + t.name + "] " + points.join("; ");
+                }
+            }
+            QVERIFY2(track == file.track, qPrintable(file.name + ": " + track));
+            const QString log = QString::fromLocal8Bit(capture.out().c_str());
+            const int stopped = log.indexOf("read only up to ");
+            QCOMPARE(stopped < 0 ? QString() : log.mid(stopped + 16, file.stopped_at.size()), file.stopped_at);
+        }
+    }
+
     // Nesting deeper than any stack would allow ends neither the program
     // nor the track around it.
     void deep_nesting()

@@ -385,6 +385,16 @@ private slots:
         w->longitude_edit->clear();
         QVERIFY(w->fixed_position_valid());
         QVERIFY(position_of(w->table_model, photo_b).is_empty());
+
+        // A hemisphere given twice, by sign and letter, is refused.
+        const char* const doubled[][2] = {{"-33°52'S", "151.2"}, {"46.5", "-46°30'0\"W"}};
+        for (const auto& texts : doubled) {
+            w->latitude_edit->setText(QString::fromUtf8(texts[0]));
+            w->longitude_edit->setText(QString::fromUtf8(texts[1]));
+            QVERIFY2(!w->fixed_position_valid(), texts[0]);
+            QCOMPARE(w->latitude_edit->property("invalid_input").toBool(), texts[0][0] == '-');
+            QVERIFY(position_of(w->table_model, photo_b).lat.isEmpty());
+        }
         w->clear_files();
     }
 
@@ -454,19 +464,26 @@ private slots:
         w->load_gpx_file(two);
         QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
 
-        // No tracks: the error box, nothing else changes.
+        // No tracks, or no point with a time and a place: the error box,
+        // nothing else changes.
         const QString empty = dir.filePath("empty.gpx");
         QVERIFY(window_support::write_gpx(empty, {}));
-        QString shown;
-        test_support::act_on_modal_later([&shown](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                shown = box->windowTitle() + "|" + box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        w->load_gpx_file(empty);
-        QVERIFY(shown.startsWith("Error|It looks like there are no tracks"));
-        QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
+        const QString unusable = dir.filePath("unusable.gpx");
+        QVERIFY(window_support::write_gpx(
+            unusable, {{"Walk", {{"46.5", "7.5", ""}, {"x", "7.6", "2023-05-01T08:40:00Z"}}}}));
+        for (const QString& path : {empty, unusable}) {
+            QString shown;
+            test_support::act_on_modal_later([&shown](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    shown = box->windowTitle() + "|" + box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            });
+            w->load_gpx_file(path);
+            QVERIFY2(shown.startsWith("Error|It looks like there are no tracks"), qPrintable(path));
+            QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
+            QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
+        }
         w->clear_files();
     }
 

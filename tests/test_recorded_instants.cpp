@@ -1,6 +1,7 @@
 // Recording instants of real files read through ExifTool, under local zones
-// that differ from the files' own: a zone in the date value, the IPTC zone,
-// EXIF "OffsetTimeOriginal", the file's own dates, and the dates of videos.
+// that differ from the files' own: a zone in the date value, EXIF
+// "OffsetTimeOriginal", the IPTC zone, the file's own dates, the dates of
+// videos, and clock times that local time skips.
 // Every file is checked by its instant and by the track point it gets.
 #include "exif_cache.h"
 #include "gpx_reader.h"
@@ -25,7 +26,9 @@ void use_zone(const char* zone)
     tzset();
 }
 
-QDateTime utc(const char* time) { return QDateTime(QDate(2024, 6, 1), QTime::fromString(time, "hh:mm"), Qt::UTC); }
+const QDate june(2024, 6, 1);
+
+QDateTime utc(const char* time, QDate day = june) { return QDateTime(day, QTime::fromString(time, "hh:mm"), Qt::UTC); }
 
 } // namespace
 
@@ -50,13 +53,13 @@ class test_recorded_instants : public QObject {
     }
 
     // Under zone: every file read afresh, matched in mode 4 against a track
-    // of that day (points 1 to 4 at 04:30, 08:00, 10:00 and 12:00 UTC) with
-    // a limit of 5 minutes. Gives each file's instant in UTC and its cell.
+    // of day (points 1 to 4 at 04:30, 08:00, 10:00 and 12:00 UTC) with a
+    // limit of 5 minutes. Gives each file's instant in UTC and its cell.
     struct outcome {
         QDateTime instant;
         QString cell;
     };
-    QMap<QString, outcome> match_in(const char* zone)
+    QMap<QString, outcome> match_in(const char* zone, QDate day = june)
     {
         use_zone(zone);
         records_support::clear_store();
@@ -70,7 +73,7 @@ class test_recorded_instants : public QObject {
         int n = 0;
         for (const char* time : {"04:30", "08:00", "10:00", "12:00"}) {
             ++n;
-            track.points.append(gpx_point{QString::number(n), QString::number(n), utc(time)});
+            track.points.append(gpx_point{QString::number(n), QString::number(n), utc(time, day)});
         }
         model.set_gpx_track(track);
         QMap<QString, outcome> result;
@@ -83,10 +86,10 @@ class test_recorded_instants : public QObject {
     }
 
     void expect(const QMap<QString, outcome>& got, const char* name, const char* instant, const char* cell,
-                const char* zone)
+                const char* zone, QDate day = june)
     {
         const QString what = QString("%1 under %2").arg(name, zone);
-        QVERIFY2(got.value(name).instant == utc(instant),
+        QVERIFY2(got.value(name).instant == utc(instant, day),
                  qPrintable(what + ": " + got.value(name).instant.toString(Qt::ISODate)));
         QVERIFY2(got.value(name).cell == cell, qPrintable(what + ": " + got.value(name).cell));
     }
@@ -102,10 +105,18 @@ private slots:
         image("minus", {"-XMP:DateTimeOriginal=2024:06:01 10:00:00-03:00"});
         image("value_before_iptc", {"-XMP:DateTimeOriginal=2024:06:01 12:00:00+02:00",
                                     "-IPTC:TimeCreated=12:00:00+05:30"});
-        // EXIF "OffsetTimeOriginal", and the IPTC zone before it.
+        // Hours and minutes alone, as XMP allows.
+        image("no_seconds", {"-XMP:DateTimeOriginal=2024:06:01 09:00-03:00"});
+        // EXIF "OffsetTimeOriginal", and before the IPTC zone that an
+        // archiving step copied on a computer set to UTC.
         image("offset", {"-DateTimeOriginal=2024:06:01 10:00:00", "-OffsetTimeOriginal=+05:30"});
-        image("iptc_before_offset", {"-DateTimeOriginal=2024:06:01 06:00:00", "-IPTC:TimeCreated=06:00:00-02:00",
-                                     "-OffsetTimeOriginal=+05:30"});
+        image("offset_before_iptc", {"-DateTimeOriginal=2024:06:01 10:00:00", "-OffsetTimeOriginal=+02:00"});
+        use_zone("UTC");
+        QCOMPARE(test_support::run_exiftool({"-q", "-overwrite_original", "-IPTC:TimeCreated<DateTimeOriginal",
+                                             files["offset_before_iptc"]}),
+                 0);
+        // In the hour skipped in Chicago on 10 March 2024, no zone recorded.
+        image("skipped_hour", {"-DateTimeOriginal=2024:03:10 02:04:00"});
         // No recording date: the file's own dates, whatever the IPTC zone.
         image("file_dates", {"-IPTC:TimeCreated=10:00:00+05:30"});
         // Videos: QuickTime CreateDate in UTC, and a creation date with a zone.
@@ -124,6 +135,7 @@ private slots:
             // After the track's end, beyond the limit.
             expect(got, "minus", "13:00", "?  -", zone);
             expect(got, "value_before_iptc", "10:00", "G  3, 3", zone);
+            expect(got, "no_seconds", "12:00", "G  4, 4", zone);
         }
         // The clock time is kept as recorded.
         const exif_tag_map& r = exif_cache::instance()->records[files["plus"]];
@@ -135,8 +147,17 @@ private slots:
         for (const char* zone : zones) {
             const auto got = match_in(zone);
             expect(got, "offset", "04:30", "G  1, 1", zone);
-            expect(got, "iptc_before_offset", "08:00", "G  2, 2", zone);
+            expect(got, "offset_before_iptc", "08:00", "G  2, 2", zone);
         }
+        QCOMPARE(exif_cache::instance()->records[files["offset_before_iptc"]].at("iptc_timezone"), QString("+00:00"));
+    }
+
+    // A camera not yet set forward: its standard time, the offset in force
+    // just before the change.
+    void clock_time_in_skipped_hour()
+    {
+        const QDate day(2024, 3, 10);
+        expect(match_in("America/Chicago", day), "skipped_hour", "08:04", "G  2, 2", "America/Chicago", day);
     }
 
     void file_dates_take_no_recorded_zone()

@@ -281,6 +281,59 @@ track [Waypoints] 2
 )");
 }
 
+namespace {
+
+// A track of two points, the second with a description.
+QByteArray two_points(const QByteArray& prolog, const QByteArray& name, const QByteArray& description,
+                      const QByteArray& first_attributes = "lat=\"47.1\" lon=\"8.1\"")
+{
+    return prolog + "<gpx version=\"1.1\"><trk><name>" + name + "</name><trkseg>\n<trkpt " + first_attributes +
+           "><time>2023-05-01T10:00:00Z</time></trkpt>\n<trkpt lat=\"47.2\" lon=\"8.2\"><desc>" + description +
+           "</desc><time>2023-05-01T10:00:01Z</time></trkpt>\n</trkseg></trk></gpx>\n";
+}
+
+const char* const both_points = " 2023-05-01T10:00:00Z 47.1 8.1; 2023-05-01T10:00:01Z 47.2 8.2";
+const QByteArray declaration("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+
+QByteArray utf32le(const QString& text)
+{
+    QByteArray data("\xFF\xFE\0\0", 4);
+    for (const uint c : text.toUcs4())
+        for (int shift = 0; shift < 32; shift += 8)
+            data.append(char((c >> shift) & 0xFF));
+    return data;
+}
+
+} // namespace
+
+QList<lenient_file> lenient_files()
+{
+    const QByteArray cut = two_points(declaration, "Cut", "d");
+    const QString zwoelf = QString::fromUtf8("Zw\xC3\xB6lf \xE2\x82\xAC");
+    return {
+        {"xml11.gpx", two_points("<?xml version=\"1.1\" encoding=\"UTF-8\"?>\n", "Logger", "d"),
+         QString("[Logger]") + both_points, ""},
+        {"html_entities.gpx", two_points(declaration, "Ca&ntilde;on View", "&nbsp;Fish & Chips, caf&eacute;"),
+         QString("[Ca&ntilde;on View]") + both_points, ""},
+        {"control_characters.gpx", two_points(declaration, "Lake\x01Side&#1;", "a\x1F&#x1b;b"),
+         QString("[Lake Side ]") + both_points, ""},
+        {"duplicate_attribute.gpx",
+         two_points(declaration, "Twice", "d", "lat=\"1\" lon=\"8.1\" lat=\"47.1\""),
+         QString("[Twice]") + both_points, ""},
+        {"cut_off.gpx", cut.left(cut.indexOf("<desc>") + 8), "[Cut] 2023-05-01T10:00:00Z 47.1 8.1", "line 4, column 36"},
+        {"utf32le.gpx", utf32le(QString::fromLatin1(two_points("<?xml version=\"1.0\" encoding=\"UTF-32\"?>\n",
+                                                               "@", "d"))
+                                    .replace("@", zwoelf)),
+         "[" + zwoelf + "]" + both_points, ""},
+        {"mark_and_unknown_encoding.gpx",
+         two_points("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"x-logger-8\"?>\n", "Z\xC3\xBCrich", "d"),
+         QString::fromUtf8("[Z\xC3\xBCrich]") + both_points, ""},
+        {"many_predefined_references.gpx",
+         two_points(declaration + "<!DOCTYPE gpx [<!ENTITY t \"Trail\">]>\n", "&t;", QByteArray("&amp;").repeated(9000)),
+         QString("[Trail]") + both_points, ""},
+    };
+}
+
 QByteArray deeply_nested(int levels)
 {
     QByteArray data("<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Deep</name><trkseg>"

@@ -17,6 +17,18 @@ QList<QPair<QString, QByteArray>> varied_files();
 // "track [name] count" followed by its points "  [lat] [lon] time".
 QString varied_results();
 
+// Files as loggers and everyday programs write them that are not quite
+// well-formed XML 1.0 or come in a less common encoding: name, content, the
+// track the reader gives ("[name] time lat lon; time lat lon", times in UTC)
+// and, for a file that cannot be read to its end, the place named in the log.
+struct lenient_file {
+    QString name;
+    QByteArray content;
+    QString track;
+    QString stopped_at;
+};
+QList<lenient_file> lenient_files();
+
 // One track of one point, followed inside the track by levels nested
 // extension elements.
 QByteArray deeply_nested(int levels);

@@ -1,0 +1,381 @@
+#include "xml_mender.h"
+
+#include <QHash>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A tag longer than this is passed on as it comes, its control characters
+// blanked; one that long is no GPX tag.
+constexpr int long_tag = 1 << 20;
+// Entity names longer than this count as no reference.
+constexpr int longest_name = 64;
+// What must be at hand after a '<' in the document type to see a
+// declaration's entity name.
+constexpr int declaration_lookahead = 10 + longest_name;
+
+bool is_control(uchar c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+bool is_space(uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool is_digit(uchar c) { return c >= '0' && c <= '9'; }
+
+bool is_name_char(uchar c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || is_digit(c) || c == '_' || c == ':' || c == '-' ||
+           c == '.' || c >= 0x80;
+}
+
+bool is_name_start(uchar c) { return is_name_char(c) && !is_digit(c) && c != '-' && c != '.'; }
+
+bool is_xml_char(quint64 code)
+{
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+bool is_predefined(const QByteArray& name)
+{
+    return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
+}
+
+bool starts(const char* p, int size, const char* what)
+{
+    const int length = int(std::strlen(what));
+    return size >= length && std::memcmp(p, what, std::size_t(length)) == 0;
+}
+
+int digit_value(uchar c, bool hex)
+{
+    if (is_digit(c))
+        return c - '0';
+    if (hex && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Copies bytes with control characters as blanks.
+void copy_plain(const char* p, int size, QByteArray& out)
+{
+    const int start = out.size();
+    out.append(p, size);
+    char* const copied = out.data() + start;
+    for (int i = 0; i < size; ++i)
+        if (is_control(uchar(copied[i])))
+            copied[i] = ' ';
+}
+
+// The '>' that ends a tag, from p[from] on with quote the quote open there
+// (0 for none); size when the tag goes on, then quote is the one open at its end.
+int tag_end(const char* p, int from, int size, char& quote)
+{
+    for (int i = from; i < size; ++i) {
+        if (quote) {
+            if (p[i] == quote)
+                quote = 0;
+        } else if (p[i] == '"' || p[i] == '\'') {
+            quote = p[i];
+        } else if (p[i] == '>') {
+            return i;
+        }
+    }
+    return size;
+}
+
+} // namespace
+
+// The reference that p starts with (at its '&'): a character reference to a
+// character XML allows, or a reference to a predefined or declared entity,
+// is kept; a reference to another character becomes a blank, and any other
+// '&' stands for itself. False when more text is needed to decide.
+bool xml_mender::mend_reference(const char* p, int size, bool at_end, int& used, QByteArray& out) const
+{
+    int i = 1;
+    if (i < size && p[i] == '#') {
+        ++i;
+        const bool hex = i < size && p[i] == 'x';
+        if (hex)
+            ++i;
+        quint64 code = 0;
+        int digits = 0;
+        for (int value; i < size && (value = digit_value(uchar(p[i]), hex)) >= 0; ++i, ++digits)
+            code = qMin<quint64>(code * (hex ? 16 : 10) + quint64(value), 0x110000);
+        if (i >= size && !at_end)
+            return false;
+        if (digits > 0 && i < size && p[i] == ';') {
+            used = i + 1;
+            if (is_xml_char(code))
+                out.append(p, used);
+            else
+                out += ' ';
+            return true;
+        }
+    } else {
+        while (i < size && i <= longest_name && is_name_char(uchar(p[i])))
+            ++i;
+        if (i >= size && !at_end)
+            return false;
+        if (i > 1 && i < size && p[i] == ';' && is_name_start(uchar(p[1]))) {
+            const QByteArray name = QByteArray::fromRawData(p + 1, i - 1);
+            if (is_predefined(name) || declared.contains(name)) {
+                used = i + 1;
+                out.append(p, used);
+                return true;
+            }
+        }
+    }
+    used = 1;
+    out += "&amp;";
+    return true;
+}
+
+// A whole tag, from its '<' to its '>': of attributes given more than once
+// the last counts, as it would overwrite the others; references and control
+// characters are mended as in text.
+void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
+{
+    const auto mend_text = [this, &out](const char* text, int length) {
+        for (int i = 0; i < length;) {
+            int run = i;
+            while (run < length && text[run] != '&' && !is_control(uchar(text[run])))
+                ++run;
+            out.append(text + i, run - i);
+            i = run;
+            if (i == length)
+                break;
+            int used = 1;
+            if (text[i] == '&')
+                mend_reference(text + i, length - i, true, used, out);
+            else
+                out += ' ';
+            i += used;
+        }
+    };
+    struct attribute {
+        QByteArray name;
+        int from; // with the blanks before it
+        int to;
+    };
+    std::vector<attribute> attributes;
+    int i = 1;
+    while (i < size && is_name_char(uchar(p[i])))
+        ++i;
+    const int name_end = i;
+    bool plain = size < 3 || !is_name_start(uchar(p[1]));
+    while (!plain) {
+        const int from = i;
+        while (i < size && (is_space(uchar(p[i])) || is_control(uchar(p[i]))))
+            ++i;
+        if (i >= size || p[i] == '/' || p[i] == '>')
+            break;
+        const int name_start = i;
+        while (i < size && is_name_char(uchar(p[i])))
+            ++i;
+        const int name_stop = i;
+        while (i < size && is_space(uchar(p[i])))
+            ++i;
+        if (name_stop == name_start || i >= size || p[i] != '=') {
+            plain = true;
+            break;
+        }
+        ++i;
+        while (i < size && is_space(uchar(p[i])))
+            ++i;
+        const void* close = i < size && (p[i] == '"' || p[i] == '\'')
+                                ? std::memchr(p + i + 1, p[i], std::size_t(size - i - 1))
+                                : nullptr;
+        if (!close) {
+            plain = true;
+            break;
+        }
+        i = int(static_cast<const char*>(close) - p) + 1;
+        attributes.push_back({QByteArray::fromRawData(p + name_start, name_stop - name_start), from, i});
+    }
+    if (plain || attributes.size() < 2) {
+        mend_text(p, size);
+        return;
+    }
+    // Whether attribute k is the last of its name: for the few attributes of
+    // a GPX tag a look at those after it, for many a table.
+    QHash<QByteArray, std::size_t> last;
+    const bool many = attributes.size() > 16;
+    for (std::size_t k = 0; many && k < attributes.size(); ++k)
+        last[attributes[k].name] = k;
+    const auto is_last = [&](std::size_t k) {
+        if (many)
+            return last.value(attributes[k].name) == k;
+        for (std::size_t later = k + 1; later < attributes.size(); ++later)
+            if (attributes[later].name == attributes[k].name)
+                return false;
+        return true;
+    };
+    mend_text(p, name_end);
+    for (std::size_t k = 0; k < attributes.size(); ++k)
+        if (is_last(k))
+            mend_text(p + attributes[k].from, attributes[k].to - attributes[k].from);
+    mend_text(p + attributes.back().to, size - attributes.back().to);
+}
+
+// The document type from p up to its end: passed on with control characters
+// blanked, noting the names of the general entities it declares (also those
+// declared in the value of a parameter entity). False when it stopped at a
+// '<' that needs more text; used tells how far it got in any case.
+bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, QByteArray& out)
+{
+    int i = 0;
+    bool waiting = false;
+    while (i < size) {
+        const char c = p[i];
+        if (in_comment) {
+            if (c == '-' && size - i < 3 && !at_end) {
+                waiting = true;
+                break;
+            }
+            if (starts(p + i, size - i, "-->")) {
+                out += "-->";
+                i += 3;
+                in_comment = false;
+                continue;
+            }
+        } else if (c == '<') {
+            if (size - i < declaration_lookahead && !at_end) {
+                waiting = true;
+                break;
+            }
+            if (!quote && starts(p + i, size - i, "<!--")) {
+                out += "<!--";
+                i += 4;
+                in_comment = true;
+                continue;
+            }
+            if (starts(p + i, size - i, "<!ENTITY")) {
+                int j = i + 8;
+                while (j < size && is_space(uchar(p[j])))
+                    ++j;
+                int end = j;
+                while (end < size && end - j < longest_name && is_name_char(uchar(p[end])))
+                    ++end;
+                if (end > j)
+                    declared.insert(QByteArray(p + j, end - j));
+            }
+        } else if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            in_subset = true;
+        } else if (c == ']') {
+            in_subset = false;
+        } else if (c == '>' && !in_subset) {
+            out += '>';
+            ++i;
+            where = state::text;
+            break;
+        }
+        out += is_control(uchar(c)) ? ' ' : c;
+        ++i;
+    }
+    used = i;
+    return !waiting;
+}
+
+QByteArray xml_mender::mend(const QByteArray& block, bool at_end)
+{
+    const QByteArray data = carry.isEmpty() ? block : carry + block;
+    carry.clear();
+    const char* const p = data.constData();
+    const int size = data.size();
+    QByteArray out;
+    out.reserve(size + size / 16);
+    int i = 0;
+    bool waiting = false;
+    while (i < size && !waiting) {
+        switch (where) {
+        case state::text: {
+            int j = i;
+            while (j < size && p[j] != '<' && p[j] != '&' && !is_control(uchar(p[j])))
+                ++j;
+            out.append(p + i, j - i);
+            i = j;
+            if (i >= size)
+                break;
+            const int rest = size - i;
+            if (p[i] == '&') {
+                int used = 0;
+                waiting = !mend_reference(p + i, rest, at_end, used, out);
+                i += used;
+            } else if (p[i] != '<') {
+                out += ' ';
+                ++i;
+            } else if (rest < 9 && !at_end) {
+                waiting = true;
+            } else if (starts(p + i, rest, "<!--") || starts(p + i, rest, "<![CDATA[") || starts(p + i, rest, "<?")) {
+                where = p[i + 1] == '?' ? state::instruction : p[i + 2] == '-' ? state::comment : state::cdata;
+                const int opening = where == state::instruction ? 2 : where == state::comment ? 4 : 9;
+                out.append(p + i, opening);
+                i += opening;
+            } else if (starts(p + i, rest, "<!DOCTYPE")) {
+                out.append(p + i, 9);
+                i += 9;
+                where = state::doctype;
+                quote = 0;
+                in_subset = false;
+                in_comment = false;
+            } else {
+                // A tag: mended once it is here whole.
+                quote = 0;
+                const int end = tag_end(p, i + 1, size, quote);
+                if (end < size) {
+                    quote = 0;
+                    mend_tag(p + i, end + 1 - i, out);
+                    i = end + 1;
+                } else if (!at_end && rest <= long_tag) {
+                    waiting = true;
+                } else {
+                    copy_plain(p + i, rest, out);
+                    i = size;
+                    where = state::tag;
+                }
+            }
+            break;
+        }
+        case state::tag: {
+            int end = tag_end(p, i, size, quote);
+            if (end < size) {
+                where = state::text;
+                ++end;
+            }
+            copy_plain(p + i, end - i, out);
+            i = end;
+            break;
+        }
+        case state::comment:
+        case state::cdata:
+        case state::instruction: {
+            const char* const closing =
+                where == state::comment ? "-->" : where == state::cdata ? "]]>" : "?>";
+            const int length = int(std::strlen(closing));
+            const int found = data.indexOf(closing, i);
+            int end = found >= 0 ? found + length : at_end ? size : qMax(i, size - length + 1);
+            if (found >= 0)
+                where = state::text;
+            copy_plain(p + i, end - i, out);
+            i = end;
+            waiting = i < size && found < 0;
+            break;
+        }
+        case state::doctype: {
+            int used = 0;
+            waiting = !mend_doctype(p + i, size - i, at_end, used, out);
+            i += used;
+            break;
+        }
+        }
+    }
+    if (i < size)
+        carry = data.mid(i);
+    return out;
+}

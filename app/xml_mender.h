@@ -1,0 +1,31 @@
+#pragma once
+// Mends the slips that keep a nearly well-formed XML file from being read,
+// as the text streams by: control characters (raw or as character
+// references), references to entities that are not declared, bare
+// ampersands, and attributes given twice in one tag.
+
+#include <QByteArray>
+#include <QSet>
+
+class xml_mender
+{
+public:
+    // Takes the next block of UTF-8 text and gives back the mended text up to
+    // where it can be decided; the rest waits for the next block. at_end
+    // marks the last block: then everything is given back.
+    QByteArray mend(const QByteArray& block, bool at_end);
+
+private:
+    enum class state { text, tag, comment, cdata, instruction, doctype };
+
+    bool mend_reference(const char* p, int size, bool at_end, int& used, QByteArray& out) const;
+    void mend_tag(const char* p, int size, QByteArray& out) const;
+    bool mend_doctype(const char* p, int size, bool at_end, int& used, QByteArray& out);
+
+    state where = state::text;
+    QByteArray carry;
+    QSet<QByteArray> declared; // general entities of the document type
+    char quote = 0;            // open quote in a long tag or the document type
+    bool in_subset = false;    // within the document type's [ ... ]
+    bool in_comment = false;   // within a comment of the document type
+};
