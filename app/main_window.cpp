@@ -909,10 +909,6 @@ void MainWindow::clear_files()
     if (busy)
         return;
     table_model->clear();
-    const auto store = exif_cache::instance();
-    store->records.clear();
-    store->tags.clear();
-    store->group_tags.clear();
     sync_button->setEnabled(false);
 }
 

@@ -115,6 +115,18 @@ class test_main_window_write : public QObject
             QCOMPARE(actual[it.key()].pixels, it->pixels);
         }
     }
+    // The paths that the photo store holds anything for.
+    static QStringList stored()
+    {
+        const auto store = exif_cache::instance();
+        QSet<QString> paths;
+        for (const auto* map : {&store->records, &store->tags, &store->group_tags})
+            for (const auto& entry : *map)
+                paths.insert(entry.first);
+        QStringList sorted(paths.cbegin(), paths.cend());
+        sorted.sort();
+        return sorted;
+    }
     static bool holds_position(const QMap<QString, QString>& tags)
     {
         for (auto it = tags.cbegin(); it != tags.cend(); ++it)
@@ -634,7 +646,8 @@ private slots:
     }
 
     // Files that vanish, break or cannot hold GPS after loading: named in
-    // one warning, kept in the list, left out of the undo.
+    // one warning, kept in the list, left out of the undo. The photo store
+    // keeps only the listed files.
     void failed_writes_are_reported_and_kept()
     {
         const QString good = jpeg("good.jpg", "10:00:00");
@@ -664,6 +677,7 @@ private slots:
         QStringList expected{missing, broken, portable};
         expected.sort();
         QCOMPARE(rows(), expected);
+        QCOMPARE(stored(), expected);
         QCOMPARE(w->undo_map.keys(), QStringList({good}));
 
         // A retry in which everything fails keeps the earlier undo.
@@ -676,7 +690,10 @@ private slots:
         QVERIFY(remove({"Yes", "OK"}).value(1).text.contains("2 of 3 files"));
         expected.removeOne(portable);
         QCOMPARE(rows(), expected);
+        QCOMPARE(stored(), expected);
         QCOMPARE(w->undo_map.keys(), QStringList({portable}));
+        w->clear_button->click();
+        QCOMPARE(stored(), QStringList());
     }
 
     // An undo whose write fails keeps that file's snapshot and the button.
