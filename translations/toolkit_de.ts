@@ -47,6 +47,10 @@ Die Anwendung muss neu gestartet werden, um die neue Sprache zu verwenden.</tran
         <translation>Protokoll leeren</translation>
     </message>
     <message>
+        <source>[Older lines were dropped: while this window is closed, it keeps only the last %1 KB of output.]</source>
+        <translation>[Ältere Zeilen wurden verworfen: Solange dieses Fenster geschlossen ist, behält es nur die letzten %1 KB der Ausgabe.]</translation>
+    </message>
+    <message>
         <source>Network report</source>
         <translation>Netzwerkbericht</translation>
     </message>
