@@ -1102,6 +1102,7 @@ void MainWindow::save_settings()
     settings.setValue(QStringLiteral("last_image_load_path"), last_image_load_path);
     settings.setValue(QStringLiteral("last_gpx_load_path"), last_gpx_load_path);
     settings.setValue(QStringLiteral("sync_order"), sync_order);
+    ko::settings_saved(settings, this);
 }
 
 void MainWindow::restore_settings()

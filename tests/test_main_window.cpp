@@ -12,10 +12,12 @@
 #include "table_data_model.h"
 #include "test_support.h"
 #include "window_support.h"
+#include "writing_support.h"
 
 #include "ko/application.h"
 #include "ko/button_dark.h"
 #include "ko/combobox.h"
+#include "ko/language.h"
 #include "ko/lineedit.h"
 #include "ko/radio.h"
 
@@ -535,6 +537,27 @@ private slots:
         QCOMPARE(QSettings().value("lang").toString(), QString("fr")); // building stores nothing
         dialog.language_combo->setCurrentIndex(1);
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
+    }
+
+    // Settings that cannot be written (here the file is a folder, which
+    // not even root can write): said once, naming the file, and the restart
+    // that would not bring the language is not promised.
+    void unwritable_settings_said_once()
+    {
+        const QString file = QSettings().fileName();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        {
+            writing_support::box_script boxes({"OK"});
+            dialog_settings dialog;
+            dialog.language_combo->setCurrentIndex(1);
+            dialog.language_combo->setCurrentIndex(0);
+            dialog.language_combo->setCurrentIndex(1);
+            QCOMPARE(ko::confirm_language_change(nullptr, "en"), false);
+            QCOMPARE(boxes.titles(), QStringList{"Settings not saved"});
+            QVERIFY2(boxes.boxes[0].text.endsWith("\n\nSettings file:\n" + file), qPrintable(boxes.boxes[0].text));
+        }
+        QVERIFY(QDir().rmdir(file));
     }
 
     // Every label of the settings dialog as painted: its text (the pixel that

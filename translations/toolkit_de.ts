@@ -18,6 +18,20 @@ Die Anwendung muss neu gestartet werden, um die neue Sprache zu verwenden.</tran
         <translation>Weiterarbeiten</translation>
     </message>
     <message>
+        <source>Settings not saved</source>
+        <translation>Einstellungen nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved, so changes made now are lost when the application ends.
+
+Settings file:
+%1</source>
+        <translation>Die Einstellungen können nicht gespeichert werden; jetzt vorgenommene Änderungen gehen beim Beenden der Anwendung verloren.
+
+Einstellungsdatei:
+%1</translation>
+    </message>
+    <message>
         <source>Quit now</source>
         <translation>Jetzt beenden</translation>
     </message>
