@@ -89,6 +89,29 @@ private slots:
         QCOMPARE(writing_support::contents(inner), inner_bytes);
     }
 
+    // Content that ExifTool cannot read, whatever the name says, is named at
+    // the load; a PNG named .jpg is read.
+    void unreadable_content_named_at_load()
+    {
+        const QString good = jpeg("content/good.jpg", "10:00:00");
+        const QString png = dir.filePath("content/png.jpg");
+        QVERIFY(!good.isEmpty() && test_support::make_image(png, "PNG"));
+        const QMap<QString, QByteArray> unreadable{{dir.filePath("content/empty.jpg"), QByteArray()},
+                                                   {dir.filePath("content/fake.jpg"), "just some text\n"}};
+        for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it) {
+            QFile file(it.key());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(it.value()) == it.value().size());
+        }
+        MainWindow w;
+        w.show();
+        const auto boxes = answering({"OK"}, [&] { w.load_files(QStringList{good, png} + unreadable.keys()); });
+        QCOMPARE(boxes.size(), 1);
+        const QString text = boxes[0].text;
+        QVERIFY2(text.startsWith("The metadata of 2 of 4 files could not be read") && text.contains("empty.jpg") &&
+                     text.contains("fake.jpg") && !text.contains("good.jpg") && !text.contains("png.jpg"),
+                 qPrintable(text));
+    }
+
     // ExifTool killed after it wrote the second file and before it answered.
     void exiftool_dies_after_writing()
     {
