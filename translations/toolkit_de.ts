@@ -169,6 +169,14 @@ Nur %2/%3 Bytes wurden geschrieben. Möglicherweise ist der Datenträger voll.</
         <translation>Den Quellcode des Qt SDK finden Sie unter https://www.qt.io/download-open-source</translation>
     </message>
     <message>
+        <source>This software uses Exiftool by Phil Harvey.</source>
+        <translation>Diese Software verwendet Exiftool von Phil Harvey.</translation>
+    </message>
+    <message>
+        <source>For more information visit https://exiftool.org</source>
+        <translation>Weitere Informationen finden Sie unter https://exiftool.org</translation>
+    </message>
+    <message>
         <source>About 3rd party libraries</source>
         <translation>Über Bibliotheken von Drittanbietern</translation>
     </message>
