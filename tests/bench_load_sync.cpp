@@ -316,14 +316,9 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     const int gap_files = argc > 3 ? std::max(0, std::atoi(argv[3])) : 3000;
 
-    char root_template[] = "/tmp/orlavo-bench.XXXXXX";
-    const char* root_dir = ::mkdtemp(root_template);
-    if (!root_dir) {
-        std::perror("mkdtemp");
+    const QString root = bench_support::make_private_root();
+    if (root.isEmpty())
         return 1;
-    }
-    const QString root = QString::fromLocal8Bit(root_dir);
-    bench_support::set_private_environment(root);
 
     previous_handler = qInstallMessageHandler(capture_handler);
     QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));

@@ -76,14 +76,9 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const int reads = argc > 3 ? std::max(200, std::atoi(argv[3])) : 2000;
 
-    char root_template[] = "/tmp/orlavo-bench.XXXXXX";
-    const char* root_dir = ::mkdtemp(root_template);
-    if (!root_dir) {
-        std::perror("mkdtemp");
+    const QString root = bench_support::make_private_root();
+    if (root.isEmpty())
         return 1;
-    }
-    const QString root = QString::fromLocal8Bit(root_dir);
-    bench_support::set_private_environment(root);
     QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));
     QCoreApplication::setApplicationName(QStringLiteral("Orlavo"));
     ko::application<MainWindow> app(argc, argv);

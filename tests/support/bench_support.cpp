@@ -12,10 +12,19 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 namespace bench_support {
 
-void set_private_environment(const QString& root)
+QString make_private_root()
 {
+    char root_template[] = "/tmp/orlavo-bench.XXXXXX";
+    const char* root_dir = ::mkdtemp(root_template);
+    if (!root_dir) {
+        std::perror("mkdtemp");
+        return QString();
+    }
+    const QString root = QString::fromLocal8Bit(root_dir);
     const QStringList folders{QStringLiteral("home"), QStringLiteral("config"), QStringLiteral("runtime"),
                               QStringLiteral("exiftool"), QStringLiteral("data"), QStringLiteral("cache")};
     for (const QString& f : folders)
@@ -30,6 +39,7 @@ void set_private_environment(const QString& root)
     qputenv("EXIFTOOL_HOME", QFile::encodeName(root + QStringLiteral("/exiftool")));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    return root;
 }
 
 QByteArray photo_bytes()

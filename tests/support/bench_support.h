@@ -8,9 +8,10 @@
 
 namespace bench_support {
 
-// Points HOME, the XDG folders and ExifTool's home into root (created), and
-// picks the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-void set_private_environment(const QString& root);
+// A new folder under /tmp in which HOME, the XDG folders and ExifTool's home
+// now lie; the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// Empty (and said on standard error) when it cannot be made.
+QString make_private_root();
 
 // One noisy 1600x1200 picture, saved at a quality that gives about 440 KB.
 QByteArray photo_bytes();
