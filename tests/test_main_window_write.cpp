@@ -119,13 +119,13 @@ class test_main_window_write : public QObject
     static QStringList stored()
     {
         const auto store = exif_cache::instance();
-        QSet<QString> paths;
+        QStringList paths;
         for (const auto* map : {&store->records, &store->tags, &store->group_tags})
             for (const auto& entry : *map)
-                paths.insert(entry.first);
-        QStringList sorted(paths.cbegin(), paths.cend());
-        sorted.sort();
-        return sorted;
+                paths << entry.first;
+        paths.removeDuplicates();
+        paths.sort();
+        return paths;
     }
     static bool holds_position(const QMap<QString, QString>& tags)
     {
