@@ -322,8 +322,7 @@ private slots:
         ko::exiftool::set_request_timeout(60000, 1000);
     }
 
-    // A response is gone once its caller is done: at once when answered,
-    // after its late answer when it timed out, at shut-down without one.
+    // Responses go when answered, timed out and answered late, or at shut-down.
     void responses_are_released()
     {
         const int before = ko::exif_response::alive();

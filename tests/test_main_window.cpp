@@ -539,9 +539,8 @@ private slots:
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
     }
 
-    // Settings that cannot be written (a folder in place of the file, which
-    // not even root can write): said once, naming the file; no restart is
-    // promised for the language that was not stored.
+    // Settings that cannot be written (a folder in place of the file, even for
+    // root): said once, naming the file; no restart is promised.
     void unwritable_settings_said_once()
     {
         const QString file = QSettings().fileName();

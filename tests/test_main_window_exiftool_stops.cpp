@@ -89,8 +89,7 @@ private slots:
         QCOMPARE(writing_support::contents(inner), inner_bytes);
     }
 
-    // Content that ExifTool cannot read, whatever the name says, is named at
-    // the load; a PNG named .jpg is read.
+    // Content that ExifTool cannot read is named at the load; a PNG named .jpg is read.
     void unreadable_content_named_at_load()
     {
         const QString good = jpeg("content/good.jpg", "10:00:00");
