@@ -72,6 +72,20 @@ QString valid_zone(const QString& zone)
     return utc_offset_seconds(text, seconds) ? text : QString();
 }
 
+// ExifTool made sense of the file's content: it reports no error (as for an
+// empty file or an unknown or broken format) and found a supported type,
+// whatever the name says (a text file named .jpg is text).
+bool content_readable(const exif_tag_map& plain)
+{
+    if (plain.count(QStringLiteral("Error")))
+        return false;
+    const auto type = plain.find(QStringLiteral("FileTypeExtension"));
+    if (type == plain.end())
+        return true;
+    const QByteArray extension = type->second.trimmed().toLower().toUtf8();
+    return supported_extensions.count(std::string_view(extension.constData(), std::size_t(extension.size()))) > 0;
+}
+
 bool is_quicktime_group(const QStringRef& group)
 {
     return group == QLatin1String("QuickTime") || group == QLatin1String("Keys") ||
@@ -134,8 +148,9 @@ void exif_cache::store(const QString& path, const exif_tag_map& plain, const exi
 
     // Every successful read holds at least the file name. Without the
     // grouped answer the IPTC zone and the video dates are unknown, so a
-    // half-failed read counts as a failed one.
-    const bool failed = plain.empty() || grouped.empty();
+    // half-failed read counts as a failed one; so does content that
+    // ExifTool could not read.
+    const bool failed = plain.empty() || grouped.empty() || !content_readable(plain);
     const exif_tag_map none;
     const exif_tag_map& used_plain = failed ? none : plain;
     const exif_tag_map& used_grouped = failed ? none : grouped;

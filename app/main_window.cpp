@@ -929,10 +929,6 @@ void MainWindow::clear_files()
     if (busy)
         return;
     table_model->clear();
-    const auto store = exif_cache::instance();
-    store->records.clear();
-    store->tags.clear();
-    store->group_tags.clear();
     sync_button->setEnabled(false);
 }
 
@@ -1132,6 +1128,7 @@ void MainWindow::save_settings()
     settings.setValue(QStringLiteral("last_image_load_path"), last_image_load_path);
     settings.setValue(QStringLiteral("last_gpx_load_path"), last_gpx_load_path);
     settings.setValue(QStringLiteral("sync_order"), sync_order);
+    ko::settings_saved(settings, this);
 }
 
 void MainWindow::restore_settings()

@@ -143,22 +143,6 @@ QString quicktime_text()
                           "the QuickTime tag.");
 }
 
-// Empties the list but for the rows in keep (in their present order), which
-// are matched again.
-void keep_only_rows(table_data_model* model, const QSet<QString>& keep)
-{
-    QStringList kept;
-    for (const QString& path : model->row_paths())
-        if (keep.contains(path))
-            kept << path;
-    model->clear();
-    if (kept.isEmpty())
-        return;
-    for (const QString& path : qAsConst(kept))
-        model->append_row(path, true);
-    model->resort();
-}
-
 // One row of a sync: where to write, and what.
 struct planned_row {
     QString path;
@@ -461,7 +445,7 @@ void MainWindow::sync_gps()
         for (const QString& path : table_model->row_paths())
             if (!written.contains(path))
                 keep.insert(path);
-        keep_only_rows(table_model, keep);
+        table_model->keep_rows(keep);
     }
     sync_button->setEnabled(table_model->rowCount() > 0);
     operation.release();
@@ -541,8 +525,8 @@ void MainWindow::remove_gps_data()
 
     if (!undo.isEmpty())
         undo_map = undo;
-    keep_only_rows(table_model,
-                   QSet<QString>(failed.cbegin(), failed.cend()) + QSet<QString>(uncertain.cbegin(), uncertain.cend()));
+    table_model->keep_rows(QSet<QString>(failed.cbegin(), failed.cend()) +
+                           QSet<QString>(uncertain.cbegin(), uncertain.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
     operation.release();
 

@@ -56,5 +56,7 @@ dialog_settings::dialog_settings()
 
 void dialog_settings::store_language()
 {
-    QSettings().setValue(QStringLiteral("lang"), language_combo->currentData(Qt::UserRole).toString());
+    QSettings settings;
+    settings.setValue(QStringLiteral("lang"), language_combo->currentData(Qt::UserRole).toString());
+    ko::settings_saved(settings, this);
 }

@@ -6,6 +6,7 @@
 #include <QSize>
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -321,6 +322,15 @@ void table_data_model::add_files(const QStringList& paths)
 
 void table_data_model::clear()
 {
+    keep_rows({});
+}
+
+void table_data_model::keep_rows(const QSet<QString>& keep)
+{
+    QStringList kept;
+    for (const QString& path : qAsConst(rows))
+        if (keep.contains(path))
+            kept << path;
     beginResetModel();
     rows.clear();
     row_set.clear();
@@ -328,6 +338,18 @@ void table_data_model::clear()
     endResetModel();
     cache.clear();
     emit cache_rebuilt(0, 0, 0);
+
+    const QSet<QString> listed(kept.cbegin(), kept.cend());
+    const auto store = exif_cache::instance();
+    for (auto* map : {&store->records, &store->tags, &store->group_tags}) {
+        for (auto it = map->begin(); it != map->end();)
+            it = listed.contains(it->first) ? std::next(it) : map->erase(it);
+    }
+    if (kept.isEmpty())
+        return;
+    for (const QString& path : qAsConst(kept))
+        append_row(path, true);
+    resort();
 }
 
 void table_data_model::resort()

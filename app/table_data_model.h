@@ -85,7 +85,11 @@ public:
     // Adds a row for a file whose record the photo store already holds,
     // without reading the file (add_file without the read).
     void append_row(const QString& path, bool notify = true);
+    // Empties the list; the photo store forgets the files no longer listed.
     void clear();
+    // Empties the list but for the rows in keep (in their present order),
+    // which are matched again; the store forgets the other files.
+    void keep_rows(const QSet<QString>& keep);
     void resort();
     void set_gpx_track(const gpx_track& track);
 

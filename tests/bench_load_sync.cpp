@@ -16,6 +16,7 @@
 
 #include "main_window.h"
 
+#include "bench_support.h"
 #include "exiftool_support.h"
 
 #include "ko/application.h"
@@ -23,14 +24,11 @@
 #include "ko/proxy_style.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QMutex>
-#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -179,78 +177,6 @@ private:
     QByteArray answer;
 };
 
-// ---------------------------------------------------------------- files
-
-// One noisy 1600x1200 picture, saved at a quality that gives about 440 KB.
-QByteArray photo_bytes()
-{
-    QImage image(1600, 1200, QImage::Format_RGB32);
-    quint32 seed = 12345;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            const int noise = int(seed >> 30);
-            line[x] = qRgb((x / 7 + noise) & 255, (y / 5 + 2 * noise) & 255, ((x + y) / 9 + noise) & 255);
-        }
-    }
-    // The quality whose file size comes closest to the target.
-    QByteArray best;
-    for (int quality = 50; quality <= 100; ++quality) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG", quality);
-        if (best.isEmpty() || std::abs(bytes.size() - 440000) < std::abs(best.size() - 440000))
-            best = bytes;
-    }
-    return best;
-}
-
-// n photos named img_0000.jpg ... in folder, each with its own recording
-// time and a camera, without GPS data. One ExifTool run writes the tags.
-bool make_photos(const QString& folder, int n, QStringList& paths)
-{
-    const QByteArray bytes = photo_bytes();
-    QString args;
-    for (int i = 0; i < n; ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("img_%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-        file.close();
-        paths << path;
-        const int seconds = (i * 7919) % (10 * 3600);
-        args += QStringLiteral("-DateTimeOriginal=2023:05:01 %1:%2:%3\n-Make=Bench\n-Model=Camera %4\n"
-                               "-ISO=200\n-FNumber=5.6\n-overwrite_original\n%5\n-execute\n")
-                    .arg(8 + seconds / 3600, 2, 10, QLatin1Char('0'))
-                    .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                    .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-                    .arg(i % 3)
-                    .arg(path);
-    }
-    const QString arg_file = QDir(folder).filePath(QStringLiteral("tags.args"));
-    QFile file(arg_file);
-    if (!file.open(QIODevice::WriteOnly) || file.write(args.toUtf8()) < 0)
-        return false;
-    file.close();
-    QProcess exiftool;
-    exiftool.start(QStringLiteral("exiftool"), {QStringLiteral("-@"), arg_file});
-    const bool ok = exiftool.waitForFinished(600000) && exiftool.exitCode() == 0;
-    QFile::remove(arg_file);
-    return ok;
-}
-
-bool restore(const QStringList& pristine, const QStringList& work)
-{
-    for (int i = 0; i < pristine.size(); ++i) {
-        QFile::remove(work[i]);
-        if (!QFile::copy(pristine[i], work[i]))
-            return false;
-    }
-    return true;
-}
-
 // ---------------------------------------------------------------- measuring
 
 double thread_cpu_ms()
@@ -319,15 +245,6 @@ struct phase {
     int requests = 0;
 };
 
-// Answers any message box that would stop the run, and says so.
-void close_unexpected_boxes()
-{
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        std::fprintf(stderr, "unexpected dialog '%s', closed\n", qUtf8Printable(modal->windowTitle()));
-        modal->close();
-    }
-}
-
 struct program_run {
     phase load;
     phase sync;
@@ -344,7 +261,7 @@ program_run run_program(MainWindow& w, const QStringList& files)
     auto* sync_button = w.findChild<QAbstractButton*>(QStringLiteral("sync_button"));
     QAbstractItemModel* model = w.findChild<QTableView*>(QStringLiteral("table_view"))->model();
     QTimer guard;
-    QObject::connect(&guard, &QTimer::timeout, close_unexpected_boxes);
+    QObject::connect(&guard, &QTimer::timeout, bench_support::close_unexpected_boxes);
     guard.start(500);
     tick_gaps gaps;
 
@@ -391,24 +308,6 @@ phase replay(bare_exiftool& exiftool, const QList<QByteArray>& requests, bool& o
     return result;
 }
 
-void set_private_environment(const QString& root)
-{
-    const QStringList folders{QStringLiteral("home"), QStringLiteral("config"), QStringLiteral("runtime"),
-                              QStringLiteral("exiftool"), QStringLiteral("data"), QStringLiteral("cache")};
-    for (const QString& f : folders)
-        QDir(root).mkpath(f);
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                 QFileDevice::ExeOwner);
-    qputenv("HOME", QFile::encodeName(root + QStringLiteral("/home")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/runtime")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/cache")));
-    qputenv("EXIFTOOL_HOME", QFile::encodeName(root + QStringLiteral("/exiftool")));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -417,14 +316,9 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     const int gap_files = argc > 3 ? std::max(0, std::atoi(argv[3])) : 3000;
 
-    char root_template[] = "/tmp/orlavo-bench.XXXXXX";
-    const char* root_dir = ::mkdtemp(root_template);
-    if (!root_dir) {
-        std::perror("mkdtemp");
+    const QString root = bench_support::make_private_root();
+    if (root.isEmpty())
         return 1;
-    }
-    const QString root = QString::fromLocal8Bit(root_dir);
-    set_private_environment(root);
 
     previous_handler = qInstallMessageHandler(capture_handler);
     QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));
@@ -446,7 +340,7 @@ int main(int argc, char** argv)
         QStringList pristine;
         std::printf("making %d photos ...\n", files);
         std::fflush(stdout);
-        if (!make_photos(pristine_dir, files, pristine)) {
+        if (!bench_support::make_photos(pristine_dir, files, pristine)) {
             std::fprintf(stderr, "could not make the photos\n");
             QDir(root).removeRecursively();
             return 1;
@@ -473,9 +367,9 @@ int main(int argc, char** argv)
 
         // Warm-up of both, on a few files: processes started, modules loaded.
         const int warm = std::min(files, 10);
-        bool ok = restore(pristine.mid(0, warm), work.mid(0, warm));
+        bool ok = bench_support::restore(pristine.mid(0, warm), work.mid(0, warm));
         const program_run warm_run = run_program(w, work.mid(0, warm));
-        ok = ok && warm_run.ok && restore(pristine.mid(0, warm), work.mid(0, warm));
+        ok = ok && warm_run.ok && bench_support::restore(pristine.mid(0, warm), work.mid(0, warm));
         replay(floor, warm_run.load_requests, ok);
         replay(floor, warm_run.sync_requests, ok);
 
@@ -492,12 +386,12 @@ int main(int argc, char** argv)
             phase floor_load;
             phase floor_sync;
             auto do_program = [&] {
-                ok = restore(pristine, work) && ok;
+                ok = bench_support::restore(pristine, work) && ok;
                 prog = run_program(w, work);
                 ok = prog.ok && ok;
             };
             auto do_floor = [&] {
-                ok = restore(pristine, work) && ok;
+                ok = bench_support::restore(pristine, work) && ok;
                 floor_load = replay(floor, prog.load_requests, ok);
                 floor_sync = replay(floor, prog.sync_requests, ok);
             };

@@ -104,17 +104,20 @@ private slots:
         QVERIFY2(light > 500, qPrintable(QString::number(light)));
     }
 
-    void copyright_line_in_german()
+    void copyright_line_and_exiftool_notice_in_german()
     {
         QTranslator german;
         QVERIFY(german.load(":/translations/toolkit_de"));
         QCoreApplication::installTranslator(&german);
         const QString copyright = make_about()->findChild<QLabel*>("copyright")->text();
+        const QString notice = ko::dialog_3rd_part_lib_info::exiftool_entry().notice;
         QCoreApplication::removeTranslator(&german);
         const QString year = QString::number(QDateTime::currentDateTimeUtc().date().year());
         QCOMPARE(copyright, QString::fromUtf8("Copyright \xc2\xa9 2019-") + year +
                                 " Quenmark. Alle Rechte vorbehalten. (" +
                                 QString::fromStdString(application_revision()) + ")");
+        QCOMPARE(notice, QString("Diese Software verwendet Exiftool von Phil Harvey.\n"
+                                 "Weitere Informationen finden Sie unter https://exiftool.org"));
     }
 
     void notices_per_flag_data()

@@ -133,6 +133,22 @@ private slots:
         QVERIFY(text.indexOf("Info: hidden info\n") < text.indexOf("hidden error\n"));
     }
 
+    // While closed, the window keeps only the newest output and says so.
+    void output_held_while_closed_is_bounded()
+    {
+        log->window()->hide();
+        log->closed_limit_bytes = 16 * 1024;
+        const int before = app_text().size();
+        for (int i = 0; i < 600; ++i)
+            std::cout << "held line " << i << ' ' << std::string(64, 'x') << '\n';
+        show_app_tab();
+        QTRY_VERIFY_WITH_TIMEOUT(app_text().contains("held line 599 "), 1000);
+        const QString added = app_text().mid(before);
+        QVERIFY(added.size() <= 16 * 1024 && added.startsWith("[Older lines were dropped: while this window is "
+                                                              "closed, it keeps only the last 16 KB of output.]\n"));
+        log->closed_limit_bytes = 4 * 1024 * 1024;
+    }
+
     void threads_writing_both_streams_neither_deadlock_nor_garble_lines()
     {
         show_app_tab();

@@ -146,9 +146,8 @@ private slots:
 
     void generated_table_is_current()
     {
-        const QString python = QStandardPaths::findExecutable("python3");
-        if (python.isEmpty())
-            QSKIP("python3 is not installed");
+        const QString python = test_support::find_tool("python3");
+        QVERIFY2(!python.isEmpty(), qPrintable(test_support::missing_tool("python3")));
         const QString root = QDir::cleanPath(QStringLiteral(ORLAVO_TEST_FAKES_DIR) + "/../..");
         QProcess process;
         process.start(python, {root + "/scripts/gen_tag_catalogue.py", "--check"});

@@ -322,6 +322,25 @@ private slots:
         ko::exiftool::set_request_timeout(60000, 1000);
     }
 
+    // Responses go when answered, timed out and answered late, or at shut-down.
+    void responses_are_released()
+    {
+        const int before = ko::exif_response::alive();
+        const auto alive_is = [](int n) {
+            return exiftool_support::wait_until([n] { return ko::exif_response::alive() == n; }, 5000);
+        };
+        ko::exiftool::set_request_timeout(300, 0);
+        for (const char* name : {"echo:1", "echo:2", "late:700"})
+            ko::exiftool::read_tags(file(name), false, false);
+        QVERIFY(alive_is(before));
+        ko::exiftool_worker_shutdown();
+        ko::exiftool::read_tags(file("hang"), false, false);
+        QVERIFY(alive_is(before + 1));
+        ko::exiftool_worker_shutdown();
+        QCOMPARE(ko::exif_response::alive(), before);
+        ko::exiftool::set_request_timeout(60000, 1000);
+    }
+
     // Quitting waits for a request in flight only as long as its caller
     // would have, and not at all for one that has already timed out.
     void quitting_waits_only_for_what_is_left()

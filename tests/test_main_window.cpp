@@ -12,10 +12,12 @@
 #include "table_data_model.h"
 #include "test_support.h"
 #include "window_support.h"
+#include "writing_support.h"
 
 #include "ko/application.h"
 #include "ko/button_dark.h"
 #include "ko/combobox.h"
+#include "ko/language.h"
 #include "ko/lineedit.h"
 #include "ko/radio.h"
 
@@ -552,6 +554,22 @@ private slots:
         QCOMPARE(QSettings().value("lang").toString(), QString("fr")); // building stores nothing
         dialog.language_combo->setCurrentIndex(1);
         QCOMPARE(QSettings().value("lang").toString(), QString("de"));
+    }
+
+    // Settings that cannot be written (a folder in place of the file, even for
+    // root): said once, naming the file; no restart is promised.
+    void unwritable_settings_said_once()
+    {
+        const QString file = QSettings().fileName();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        writing_support::box_script boxes({"OK"});
+        dialog_settings dialog;
+        for (int index : {1, 0, 1})
+            dialog.language_combo->setCurrentIndex(index);
+        QCOMPARE(ko::confirm_language_change(nullptr, "en"), false);
+        QCOMPARE(boxes.titles(), QStringList{"Settings not saved"});
+        QVERIFY(boxes.boxes[0].text.endsWith("\n\nSettings file:\n" + file) && QDir().rmdir(file));
     }
 
     // Every label of the settings dialog as painted: its text (the pixel that

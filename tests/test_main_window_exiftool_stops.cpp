@@ -89,6 +89,23 @@ private slots:
         QCOMPARE(writing_support::contents(inner), inner_bytes);
     }
 
+    // Content that ExifTool cannot read is named at the load; a PNG named .jpg is read.
+    void unreadable_content_named_at_load()
+    {
+        const QString good = jpeg("content/good.jpg", "10:00:00");
+        const QString png = dir.filePath("content/png.jpg");
+        QFile empty(dir.filePath("content/empty.jpg")), text_file(dir.filePath("content/fake.jpg"));
+        QVERIFY(!good.isEmpty() && test_support::make_image(png, "PNG") && empty.open(QIODevice::WriteOnly) &&
+                text_file.open(QIODevice::WriteOnly) && text_file.write("just some text\n") > 0);
+        text_file.close();
+        MainWindow w;
+        const auto boxes = answering({"OK"}, [&] { w.load_files({good, png, empty.fileName(), text_file.fileName()}); });
+        const QString text = boxes.value(0).text;
+        QVERIFY2(boxes.size() == 1 && text.startsWith("The metadata of 2 of 4 files could not be read") &&
+                     text.endsWith("empty.jpg\nfake.jpg"),
+                 qPrintable(text));
+    }
+
     // ExifTool killed after it wrote the second file and before it answered.
     void exiftool_dies_after_writing()
     {

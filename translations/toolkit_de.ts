@@ -18,6 +18,20 @@ Die Anwendung muss neu gestartet werden, um die neue Sprache zu verwenden.</tran
         <translation>Weiterarbeiten</translation>
     </message>
     <message>
+        <source>Settings not saved</source>
+        <translation>Einstellungen nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved, so changes made now are lost when the application ends.
+
+Settings file:
+%1</source>
+        <translation>Die Einstellungen können nicht gespeichert werden; jetzt vorgenommene Änderungen gehen beim Beenden der Anwendung verloren.
+
+Einstellungsdatei:
+%1</translation>
+    </message>
+    <message>
         <source>Quit now</source>
         <translation>Jetzt beenden</translation>
     </message>
@@ -45,6 +59,10 @@ Die Anwendung muss neu gestartet werden, um die neue Sprache zu verwenden.</tran
     <message>
         <source>Clear log</source>
         <translation>Protokoll leeren</translation>
+    </message>
+    <message>
+        <source>[Older lines were dropped: while this window is closed, it keeps only the last %1 KB of output.]</source>
+        <translation>[Ältere Zeilen wurden verworfen: Solange dieses Fenster geschlossen ist, behält es nur die letzten %1 KB der Ausgabe.]</translation>
     </message>
     <message>
         <source>Network report</source>
@@ -149,6 +167,14 @@ Nur %2/%3 Bytes wurden geschrieben. Möglicherweise ist der Datenträger voll.</
     <message>
         <source>The source code of the Qt SDK can be found at https://www.qt.io/download-open-source</source>
         <translation>Den Quellcode des Qt SDK finden Sie unter https://www.qt.io/download-open-source</translation>
+    </message>
+    <message>
+        <source>This software uses Exiftool by Phil Harvey.</source>
+        <translation>Diese Software verwendet Exiftool von Phil Harvey.</translation>
+    </message>
+    <message>
+        <source>For more information visit https://exiftool.org</source>
+        <translation>Weitere Informationen finden Sie unter https://exiftool.org</translation>
     </message>
     <message>
         <source>About 3rd party libraries</source>

@@ -151,6 +151,14 @@ Solo se pudieron escribir %2/%3 bytes. Es posible que el disco esté lleno.</tra
         <translation>El código fuente del SDK de Qt está disponible en https://www.qt.io/download-open-source</translation>
     </message>
     <message>
+        <source>This software uses Exiftool by Phil Harvey.</source>
+        <translation>Este software utiliza Exiftool de Phil Harvey.</translation>
+    </message>
+    <message>
+        <source>For more information visit https://exiftool.org</source>
+        <translation>Para más información, visite https://exiftool.org</translation>
+    </message>
+    <message>
         <source>About 3rd party libraries</source>
         <translation>Acerca de las bibliotecas de terceros</translation>
     </message>

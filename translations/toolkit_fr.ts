@@ -151,6 +151,14 @@ Seuls %2/%3 octets ont pu être écrits. Le disque est peut-être plein.</transl
         <translation>Le code source du SDK Qt est disponible sur https://www.qt.io/download-open-source</translation>
     </message>
     <message>
+        <source>This software uses Exiftool by Phil Harvey.</source>
+        <translation>Ce logiciel utilise Exiftool de Phil Harvey.</translation>
+    </message>
+    <message>
+        <source>For more information visit https://exiftool.org</source>
+        <translation>Pour plus d’informations, consultez https://exiftool.org</translation>
+    </message>
+    <message>
         <source>About 3rd party libraries</source>
         <translation>À propos des bibliothèques tierces</translation>
     </message>

@@ -151,6 +151,14 @@ Scritti solo %2/%3 byte. Il disco potrebbe essere pieno.</translation>
         <translation>Il codice sorgente del Qt SDK è disponibile su https://www.qt.io/download-open-source</translation>
     </message>
     <message>
+        <source>This software uses Exiftool by Phil Harvey.</source>
+        <translation>Questo software utilizza Exiftool di Phil Harvey.</translation>
+    </message>
+    <message>
+        <source>For more information visit https://exiftool.org</source>
+        <translation>Per ulteriori informazioni visitare https://exiftool.org</translation>
+    </message>
+    <message>
         <source>About 3rd party libraries</source>
         <translation>Informazioni sulle librerie di terze parti</translation>
     </message>

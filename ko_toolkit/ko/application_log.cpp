@@ -284,19 +284,40 @@ void application_log::add_data(QString key, QString text)
 
 void application_log::drain_log_stream()
 {
-    if (!window_ || !window_->isVisible())
-        return;
+    const bool shown = window_ && window_->isVisible();
     std::string pending;
     {
         std::lock_guard<std::mutex> lock(capture_mutex());
+        if (log_stream.tellp() > std::streamoff(closed_limit_bytes)) {
+            // Only the newer half stays, from the start of a line on.
+            std::string held = log_stream.str();
+            std::size_t cut = held.size() - std::size_t(closed_limit_bytes) / 2;
+            const std::size_t line_start = held.find('\n', cut);
+            cut = line_start == std::string::npos ? held.size() : line_start + 1;
+            held.erase(0, cut);
+            log_stream.str(held);
+            log_stream.seekp(0, std::ios_base::end);
+            dropped_ = true;
+        }
+        if (!shown)
+            return;
         pending = log_stream.str();
         log_stream.str(std::string());
     }
+    QString notice;
+    if (dropped_) {
+        dropped_ = false;
+        // A character cut in two at the last drain lost its second half.
+        decoder_.reset(QTextCodec::codecForName("UTF-8")->makeDecoder());
+        notice = tr("[Older lines were dropped: while this window is closed, it keeps only the last %1 KB of "
+                    "output.]")
+                     .arg(closed_limit_bytes / 1024) +
+                 QLatin1Char('\n');
+    }
     // The decoder keeps a character that was cut in two for the next round;
     // it must not see an empty round, which it takes for the end of input.
-    if (pending.empty())
-        return;
-    const QString text = decoder_->toUnicode(pending.data(), int(pending.size()));
+    const QString text =
+        notice + (pending.empty() ? QString() : decoder_->toUnicode(pending.data(), int(pending.size())));
     if (text.isEmpty())
         return;
     add_text(channel(QCoreApplication::applicationName()), text);

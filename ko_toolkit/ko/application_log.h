@@ -80,6 +80,10 @@ public:
 
     Q_INVOKABLE void add_data(QString key, QString text);
 
+    // The most output it holds back while the window is closed; beyond it,
+    // the older half is dropped and the window says so when it opens.
+    int closed_limit_bytes = 4 * 1024 * 1024;
+
 public slots:
     // Shows the window when hidden, else brings it to the front.
     void open_log_window();
@@ -117,6 +121,7 @@ private:
     QPushButton* network_button_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::ostringstream log_stream;
+    bool dropped_ = false; // older lines of log_stream were dropped
     std::unique_ptr<QTextDecoder> decoder_;
     QTimer* drain_timer_ = nullptr;
     bool captured_ = false;

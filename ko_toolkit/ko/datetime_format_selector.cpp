@@ -1,6 +1,7 @@
 #include "ko/datetime_format_selector.h"
 
 #include "ko/fonts.h"
+#include "ko/language.h"
 #include "ko/panel.h"
 #include "ko/radio.h"
 
@@ -112,7 +113,7 @@ void datetime_format_selector::save_settings()
     static QSettings settings;
     settings.setValue(QLatin1String(date_key), chosen_date_format);
     settings.setValue(QLatin1String(time_key), chosen_time_format);
-    settings.sync();
+    settings_saved(settings, this);
 }
 
 QString datetime_format_selector::datetime_format() const

@@ -176,8 +176,8 @@ library_entry dialog_3rd_part_lib_info::qt_entry()
 library_entry dialog_3rd_part_lib_info::exiftool_entry()
 {
     return {QStringLiteral("Exiftool"),
-            QStringLiteral("This software uses Exiftool by Phil Harvey.\n"
-                           "For more information visit https://exiftool.org"),
+            tr("This software uses Exiftool by Phil Harvey.") + QLatin1Char('\n') +
+                tr("For more information visit https://exiftool.org"),
             QString()};
 }
 

@@ -265,9 +265,24 @@ private:
 // ---------------------------------------------------------------------------
 // exif_response
 
-exif_response::exif_response() : QObject(nullptr) {}
+namespace {
+std::atomic<int> responses_alive{0};
+}
 
-exif_response::~exif_response() = default;
+exif_response::exif_response() : QObject(nullptr)
+{
+    ++responses_alive;
+}
+
+exif_response::~exif_response()
+{
+    --responses_alive;
+}
+
+int exif_response::alive()
+{
+    return responses_alive;
+}
 
 void exif_response::set_done()
 {
@@ -393,6 +408,7 @@ exiftool_worker::~exiftool_worker()
     output.clear();
     ready_marker.clear();
     tasks.clear();
+    qDeleteAll(responses);
 }
 
 void exiftool_worker::log_stderr()
@@ -460,13 +476,7 @@ bool exiftool_worker::shutdown()
     }
     const bool in_flight = busy;
     // Nothing more is sent: requests still queued behind it fail now.
-    if (!tasks.isEmpty()) {
-        const int first = in_flight ? 1 : 0;
-        for (int i = first; i < tasks.size(); ++i)
-            fail_response(tasks[i].first);
-        while (tasks.size() > first)
-            tasks.removeLast();
-    }
+    fail_tasks_from(in_flight ? 1 : 0);
 
     const int max_iterations = in_flight ? 5 : 25;
     const int wait_ms = in_flight ? 1000 : 200;
@@ -493,6 +503,8 @@ bool exiftool_worker::shutdown()
 
 void exiftool_worker::add_task(exif_response* response, const QByteArray& data)
 {
+    if (response)
+        responses.insert(response);
     if (process_failed || stalled || stopping) {
         KO_BRIDGE_WARNING(stalled && !process_failed ? "%s: exiftool stopped answering, request %d failed."
                                                      : "%s: exiftool is not running, request %d failed.",
@@ -527,11 +539,28 @@ void exiftool_worker::request_timed_out(exif_response* response)
     failed_flag = true;
     // Whatever is still queued is never sent. The request in flight stays:
     // its answer may still come and must not be taken for another's.
-    const int first = busy ? 1 : 0;
-    for (int i = first; i < tasks.size(); ++i)
-        fail_response(tasks[i].first);
-    while (tasks.size() > first)
-        tasks.removeLast();
+    fail_tasks_from(busy ? 1 : 0);
+}
+
+void exiftool_worker::release(exif_response* response)
+{
+    if (!response)
+        return;
+    if (!responses.contains(response)) {
+        delete response; // it never reached the queue
+        return;
+    }
+    response->released = true;
+    for (const auto& task : qAsConst(tasks))
+        if (task.first == response)
+            return; // ExifTool may still answer it
+    retire(response);
+}
+
+void exiftool_worker::retire(exif_response* response)
+{
+    if (response && response->released && responses.remove(response))
+        delete response;
 }
 
 void exiftool_worker::verbose(bool value)
@@ -678,15 +707,18 @@ void exiftool_worker::read_output()
         if (stalled)
             KO_BRIDGE_INFO("%s: exiftool answered request %d after its time-out.", sig_worker_read_output,
                            response->id);
-        // The answer takes output's bytes over instead of a copy of them.
+        // The answer takes output's bytes over instead of a copy of them,
+        // but not the spare room the reads left in them.
         QByteArray rest = output.mid(position + length);
         output.truncate(position);
+        output.squeeze();
         response->answer.swap(output);
         output = std::move(rest);
         response->set_done(); // does nothing for a cancelled response
         marker_scan_from = 0;
         busy = false;
         tasks.removeFirst();
+        retire(response);
         execute_task();
     }
 }
@@ -705,10 +737,20 @@ void exiftool_worker::fail_all(const char* reason)
         KO_BRIDGE_WARNING("%s: exiftool %s, %d pending request(s) failed.", sig_worker_fail_all, reason,
                           int(tasks.size()));
     }
-    for (const auto& task : qAsConst(tasks))
-        fail_response(task.first);
-    tasks.clear();
+    fail_tasks_from(0);
     busy = false;
+}
+
+void exiftool_worker::fail_tasks_from(int first)
+{
+    if (tasks.size() <= first)
+        return;
+    const auto dropped = tasks.mid(first);
+    tasks.erase(tasks.begin() + first, tasks.end());
+    for (const auto& task : dropped) {
+        fail_response(task.first);
+        retire(task.first);
+    }
 }
 
 void exiftool_worker::process_ended(const char* reason)
@@ -773,8 +815,9 @@ exif_response* exiftool::start_task(const QByteArray& data)
 exif_response* exiftool::start_task(const QByteArray& data, int timeout_ms)
 {
     auto* response = new exif_response();
+    // The worker deletes it on its own thread.
     if (worker_thread)
-        response->setParent(worker_thread);
+        response->moveToThread(worker_thread);
     response->id = request_counter.fetch_add(1);
     response->start_ms = QDateTime::currentMSecsSinceEpoch();
     response->deadline_ms = response->start_ms + timeout_ms;
@@ -813,6 +856,13 @@ void exiftool::shutdown()
     worker_thread = nullptr;
 }
 
+void exiftool::release(exif_response* response)
+{
+    if (!worker || !QMetaObject::invokeMethod(worker, "release", Qt::QueuedConnection,
+                                              Q_ARG(exif_response*, response)))
+        delete response;
+}
+
 bool exiftool::stopped()
 {
     return worker && worker->failed_flag;
@@ -847,6 +897,21 @@ void exiftool::ping(bool value)
 // Reading tags
 
 namespace {
+
+// Hands a request back to the bridge when its caller is done with it.
+class response_handle
+{
+public:
+    explicit response_handle(exif_response* response) : response(response) {}
+    ~response_handle() { exiftool::release(response); }
+    response_handle(const response_handle&) = delete;
+    response_handle& operator=(const response_handle&) = delete;
+    exif_response* operator->() const { return response; }
+    exif_response* get() const { return response; }
+
+private:
+    exif_response* response;
+};
 
 // Waits for the answer to a request. One that gets none in time may still be
 // at work in ExifTool: the worker is told to send nothing more after it.
@@ -891,9 +956,9 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
     command += QLatin1Char('\n');
 
     const int timeout = request_timeout(args);
-    exif_response* response = start_task(command.toUtf8(), timeout);
+    const response_handle response(start_task(command.toUtf8(), timeout));
     exif_tag_map result;
-    if (!await_answer(response, timeout))
+    if (!await_answer(response.get(), timeout))
         return result;
     result = parse_answer(response->data());
     if (debug)
@@ -928,8 +993,8 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
     command += QLatin1Char('\n');
 
     const int timeout = request_timeout(file);
-    exif_response* response = start_task(command.toUtf8(), timeout);
-    if (!await_answer(response, timeout))
+    const response_handle response(start_task(command.toUtf8(), timeout));
+    if (!await_answer(response.get(), timeout))
         return {};
     return parse_exact_answer(response->data());
 }
@@ -978,8 +1043,8 @@ write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_m
     block += lines;
 
     const int timeout = request_timeout(file);
-    exif_response* response = start_task(block.toUtf8(), timeout);
-    if (!await_answer(response, timeout)) {
+    const response_handle response(start_task(block.toUtf8(), timeout));
+    if (!await_answer(response.get(), timeout)) {
         // Once sent, ExifTool may have rewritten the file before it died or
         // while it kept silent.
         if (response->sent) {

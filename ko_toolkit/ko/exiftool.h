@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QProcess>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
@@ -45,8 +46,8 @@ enum class exif_error : qint32 {
 // died or stopped answering before it said what it did).
 enum class write_outcome { written, not_written, unknown };
 
-// One request to ExifTool. Created by exiftool::start_task, owned by the
-// worker thread object until the bridge shuts down.
+// One request to ExifTool. Created by exiftool::start_task; lives until its
+// caller hands it back (exiftool::release) or the bridge shuts down.
 class exif_response : public QObject
 {
     Q_OBJECT
@@ -66,6 +67,9 @@ public:
     // The result equals ok() when it returns.
     bool wait(int ms);
 
+    // How many responses exist in the process.
+    static int alive();
+
     int id = 0;
     std::atomic<bool> done{false};
     std::atomic<bool> cancelled{false};
@@ -77,6 +81,8 @@ public:
     // Set by the worker once the request went out to ExifTool: from then on
     // ExifTool may act on it, answered or not.
     std::atomic<bool> sent{false};
+    // Its caller is done with it (worker thread only).
+    bool released = false;
 
 signals:
     void ready(ko::exif_response* request);
@@ -114,6 +120,9 @@ public slots:
     // The caller of response got no answer in time. Unless the answer has
     // come meanwhile, ExifTool is taken as stopped: nothing more is sent.
     void request_timed_out(exif_response* response);
+    // The caller of response is done with it: it is deleted now, or once
+    // it has left the queue.
+    void release(exif_response* response);
     void verbose(bool value = true);
     void do_ping(bool value = true);
 
@@ -125,6 +134,10 @@ private:
     void process_ended(const char* reason);
     void fail_all(const char* reason);
     static void fail_response(exif_response* response);
+    // response has left the queue: deleted when its caller is done with it.
+    void retire(exif_response* response);
+    // Fails the queued tasks from index first on and takes them out.
+    void fail_tasks_from(int first);
     bool find_marker(int& position, int& length);
 
     QProcess* process;
@@ -132,6 +145,9 @@ private:
     std::atomic<bool> verbose_enabled{false};
     std::atomic<bool> ping_enabled{false};
     QList<QPair<ko::exif_response*, QByteArray>> tasks;
+    // Every response handed to add_task and not deleted yet; what is left
+    // goes with the worker.
+    QSet<ko::exif_response*> responses;
     bool busy = false;
     QByteArray ready_marker;
     QByteArray output;
@@ -160,6 +176,10 @@ public:
     static exif_response* start_task(const QByteArray& data);
     // The same, for a caller that gives up after timeout_ms.
     static exif_response* start_task(const QByteArray& data, int timeout_ms);
+    // The caller is done with response (from start_task): it is deleted,
+    // at once or, while ExifTool may still answer it, once the answer has
+    // come or the bridge shuts down.
+    static void release(exif_response* response);
     static void shutdown();
     static void verbose(bool value);
     static void ping(bool value);

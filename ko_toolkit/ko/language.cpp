@@ -48,9 +48,30 @@ QString get_language(const QString& key)
     return language_codes.value(QLocale::English);
 }
 
+bool settings_saved(QSettings& settings, QWidget* parent)
+{
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return true;
+    static bool said = false;
+    if (!said) {
+        said = true;
+        qWarning("The settings cannot be saved to '%s'.", qUtf8Printable(settings.fileName()));
+        message_box::warning(parent, QObject::tr("Settings not saved"),
+                             QObject::tr("The settings cannot be saved, so changes made now are lost when the "
+                                         "application ends.\n\nSettings file:\n%1")
+                                 .arg(QDir::toNativeSeparators(settings.fileName())),
+                             QMessageBox::Ok, QMessageBox::NoButton);
+    }
+    return false;
+}
+
 bool confirm_language_change(QWidget* parent, const QString& previous_code)
 {
     if (get_language(QStringLiteral("lang")) == previous_code)
+        return false;
+    QSettings settings;
+    if (!settings_saved(settings, parent))
         return false;
 
     // Built by hand rather than through question_yes_no: a Yes/No box left

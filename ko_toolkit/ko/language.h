@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QString>
 
+class QSettings;
 class QWidget;
 
 namespace ko {
@@ -26,9 +27,15 @@ QString language_code(const QLocale& locale);
 // system language when the interface is offered in it, else "en".
 QString get_language(const QString& key);
 
-// Asks to restart when the language differs from previous_code. Quits the
-// application and returns true only when the user clicked "Quit now";
-// Escape and closing the box mean "Continue working".
+// Writes what settings holds to its file. False when that failed; the
+// first failure of a run is said in a warning (with parent) that names the
+// file.
+bool settings_saved(QSettings& settings, QWidget* parent);
+
+// Asks to restart when the language differs from previous_code and the
+// settings could be saved (a language that was not stored would not come
+// with the restart). Quits the application and returns true only when the
+// user clicked "Quit now"; Escape and closing the box mean "Continue working".
 bool confirm_language_change(QWidget* parent, const QString& previous_code);
 
 // Where open_help writes its pages: a folder of the user's own.

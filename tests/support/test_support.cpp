@@ -7,12 +7,32 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
 namespace test_support {
+
+QString missing_tool(const QString& program)
+{
+    static const QMap<QString, QString> packages{
+        {QStringLiteral("exiftool"), QStringLiteral("libimage-exiftool-perl")},
+        {QStringLiteral("ffmpeg"), QStringLiteral("ffmpeg")},
+        {QStringLiteral("python3"), QStringLiteral("python3")},
+    };
+    return QStringLiteral("'%1' is not on PATH: install the Debian package %2 (scripts/deps.sh installs it)")
+        .arg(program, packages.value(program, program));
+}
+
+QString find_tool(const QString& program)
+{
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
+        qWarning("%s", qUtf8Printable(missing_tool(program)));
+    return path;
+}
 
 bool make_image(const QString& path, const char* format, int width, int height, QColor colour)
 {
@@ -26,8 +46,11 @@ bool make_image(const QString& path, const char* format, int width, int height, 
 
 int run_exiftool(const QStringList& args, QString* standard_output, int timeout_ms)
 {
+    const QString exiftool = find_tool(QStringLiteral("exiftool"));
+    if (exiftool.isEmpty())
+        return -1;
     QProcess process;
-    process.start("exiftool", args);
+    process.start(exiftool, args);
     if (!process.waitForStarted(timeout_ms))
         return -1;
     process.closeWriteChannel();

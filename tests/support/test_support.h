@@ -10,6 +10,13 @@
 
 namespace test_support {
 
+// The path of a program that tests run (exiftool, ffmpeg, python3) on PATH.
+// When it is missing: empty, after a warning that names the Debian package
+// to install (scripts/deps.sh installs it).
+QString find_tool(const QString& program);
+// That warning's text, for a test's failure message.
+QString missing_tool(const QString& program);
+
 // Writes a small image of the given format ("JPEG", "PNG", "TIFF") to path.
 bool make_image(const QString& path, const char* format = "JPEG",
                 int width = 64, int height = 48, QColor colour = QColor(40, 120, 200));

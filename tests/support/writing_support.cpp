@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace writing_support {
@@ -59,15 +58,16 @@ bool write_tiff(const QString& path, int width, int height)
     return image.save(path, "TIFF");
 }
 
-bool make_video(const QString& path, const QStringList& options)
+namespace {
+
+// Runs ffmpeg on the lavfi source, writing path with the output options.
+bool run_ffmpeg(const QString& path, const QString& source, const QStringList& options)
 {
-    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    const QString ffmpeg = test_support::find_tool("ffmpeg");
     if (ffmpeg.isEmpty())
         return false;
     QProcess process;
-    process.start(ffmpeg, QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=blue:s=64x48:d=0.2",
-                                      "-pix_fmt", "yuv420p"} +
-                              options << path);
+    process.start(ffmpeg, QStringList{"-loglevel", "error", "-y", "-f", "lavfi", "-i", source} + options << path);
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished(1000);
@@ -76,11 +76,16 @@ bool make_video(const QString& path, const QStringList& options)
     return process.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
+} // namespace
+
+bool make_video(const QString& path, const QStringList& options)
+{
+    return run_ffmpeg(path, "color=c=blue:s=64x48:d=0.2", QStringList{"-pix_fmt", "yuv420p"} + options);
+}
+
 bool make_gif_with_late_xmp(const QString& path, const QStringList& assignments)
 {
-    QProcess convert;
-    convert.start("convert", {"-size", "32x24", "gradient:red-blue", path});
-    if (!convert.waitForFinished(30000) || convert.exitCode() != 0)
+    if (!run_ffmpeg(path, "testsrc=s=32x24:d=1", {"-frames:v", "1"}))
         return false;
     // Written together, the comment comes first.
     if (!set_tags(path, assignments + QStringList{"-Comment=made here"}))

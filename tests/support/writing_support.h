@@ -28,7 +28,7 @@ bool write_tiff(const QString& path, int width = 24, int height = 12);
 // false when ffmpeg is not there or fails.
 bool make_video(const QString& path, const QStringList& options = {});
 
-// A GIF (ImageMagick) with the tags of assignments in its XMP, which sits
+// A GIF (made by ffmpeg) with the tags of assignments in its XMP, which sits
 // behind a comment: where ExifTool's fast mode stops reading.
 bool make_gif_with_late_xmp(const QString& path, const QStringList& assignments);
 // A MIE file made by ExifTool from a JPEG with the tags of assignments.
