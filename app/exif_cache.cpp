@@ -73,14 +73,19 @@ QString valid_zone(const QString& zone)
 }
 
 // ExifTool made sense of the file's content: it reports no error (as for an
-// empty file or an unknown or broken format) and found a supported type,
-// whatever the name says (a text file named .jpg is text).
+// empty file or an unknown or broken format) and found an image or a video,
+// or another supported type, whatever the name says (a text file named .jpg
+// is text; a WebP or BigTIFF under a photo's name is still a photo).
 bool content_readable(const exif_tag_map& plain)
 {
     if (plain.count(QStringLiteral("Error")))
         return false;
     const auto type = plain.find(QStringLiteral("FileTypeExtension"));
     if (type == plain.end())
+        return true;
+    const auto mime = plain.find(QStringLiteral("MIMEType"));
+    if (mime != plain.end() && (mime->second.startsWith(QLatin1String("image/")) ||
+                                mime->second.startsWith(QLatin1String("video/"))))
         return true;
     const QByteArray extension = type->second.trimmed().toLower().toUtf8();
     return supported_extensions.count(std::string_view(extension.constData(), std::size_t(extension.size()))) > 0;
