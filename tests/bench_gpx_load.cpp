@@ -12,6 +12,7 @@
 // Usage: bench_gpx_load [points]        (default 2000000)
 // Run it through tests/run_test.sh or with TMPDIR on a disk with room for
 // the track (about 104 bytes a point).
+#include "bench_support.h"
 #include "gpx_reader.h"
 #include "gpx_samples.h"
 #include "main_window.h"
@@ -80,6 +81,7 @@ int run_reader(int argc, char** argv, const QString& path)
 // longest pause of the event loop.
 int run_window(int argc, char** argv, const QString& path)
 {
+    bench_support::name_application();
     QApplication app(argc, argv);
     MainWindow window;
     window.show();

@@ -319,6 +319,7 @@ int main(int argc, char** argv)
     const QString root = bench_support::make_private_root();
     if (root.isEmpty())
         return 1;
+    bench_support::name_application();
 
     previous_handler = qInstallMessageHandler(capture_handler);
     QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));

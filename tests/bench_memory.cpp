@@ -79,8 +79,7 @@ int main(int argc, char** argv)
     const QString root = bench_support::make_private_root();
     if (root.isEmpty())
         return 1;
-    QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Orlavo"));
+    bench_support::name_application();
     ko::application<MainWindow> app(argc, argv);
     // The model reports every rebuild on standard output.
     std::ostringstream quiet;

@@ -16,6 +16,12 @@
 
 namespace bench_support {
 
+void name_application()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Quenmark"));
+    QCoreApplication::setApplicationName(QStringLiteral("Orlavo"));
+}
+
 QString make_private_root()
 {
     char root_template[] = "/tmp/orlavo-bench.XXXXXX";

@@ -13,6 +13,10 @@ namespace bench_support {
 // Empty (and said on standard error) when it cannot be made.
 QString make_private_root();
 
+// The names the program runs under, so that the window finds its settings
+// store (without them every save fails and is said in a message box).
+void name_application();
+
 // One noisy 1600x1200 picture, saved at a quality that gives about 440 KB.
 QByteArray photo_bytes();
 
