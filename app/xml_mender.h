@@ -27,5 +27,5 @@ private:
     QSet<QByteArray> declared; // general entities of the document type
     char quote = 0;            // open quote in a long tag or the document type
     bool in_subset = false;    // within the document type's [ ... ]
-    bool in_comment = false;   // within a comment of the document type
+    const char* passing = nullptr; // the end of a comment or instruction of the document type being passed
 };
