@@ -1075,7 +1075,10 @@ void MainWindow::fixed_position_changed(const QString&)
     QString lon_text = longitude_edit->text();
     lat_text.remove(QLatin1Char(' '));
     lon_text.remove(QLatin1Char(' '));
-    if (lat_text.isEmpty() || lon_text.isEmpty()) {
+    // Only both fields empty make the empty position, which clears the
+    // coordinates; one of them empty is half a position, as invalid as a
+    // wrong text (a pair pasted into one field, for one).
+    if (lat_text.isEmpty() && lon_text.isEmpty()) {
         fixed_position_ok = true;
         mark_invalid(latitude_edit, false);
         mark_invalid(longitude_edit, false);
@@ -1084,8 +1087,8 @@ void MainWindow::fixed_position_changed(const QString&)
     }
     double latitude = 0;
     double longitude = 0;
-    const bool lat_ok = read_fixed_coordinate(lat_text, true, latitude);
-    const bool lon_ok = read_fixed_coordinate(lon_text, false, longitude);
+    const bool lat_ok = !lat_text.isEmpty() && read_fixed_coordinate(lat_text, true, latitude);
+    const bool lon_ok = !lon_text.isEmpty() && read_fixed_coordinate(lon_text, false, longitude);
     mark_invalid(latitude_edit, !lat_ok);
     mark_invalid(longitude_edit, !lon_ok);
     if (!lat_ok || !lon_ok) {

@@ -405,8 +405,9 @@ private slots:
         QVERIFY(!w->latitude_edit->property("invalid_input").toBool());
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("12.500000"));
 
-        // An empty field sends the empty position (deleting), no error.
+        // Both fields empty send the empty position (deleting), no error.
         w->longitude_edit->clear();
+        w->latitude_edit->clear();
         QVERIFY(w->fixed_position_valid());
         QVERIFY(position_of(w->table_model, photo_b).is_empty());
 
