@@ -489,6 +489,45 @@ private slots:
         }
     }
 
+    // Videos whose position ExifTool reads from QuickTime's 3GPP location
+    // or the ISO 6709 "location" key: the removal leaves it, and says so.
+    void removal_names_every_quicktime_position()
+    {
+        const QString location = "+47.3700+008.5400/";
+        const struct {
+            const char* name;
+            QStringList ffmpeg;
+            QStringList remove;
+            QStringList present;
+        } cases[] = {
+            {"loci.mp4", {"-metadata", "location=" + location}, {}, {"UserData:LocationInformation"}},
+            {"keys.mp4",
+             {"-metadata", "location=" + location, "-movflags", "use_metadata_tags"},
+             {"-UserData:LocationInformation="},
+             {"Keys:Location"}},
+            {"both.mp4",
+             {"-metadata", "location=" + location, "-movflags", "use_metadata_tags"},
+             {},
+             {"Keys:Location", "UserData:LocationInformation"}},
+        };
+        for (const auto& c : cases) {
+            const QString v = dir->filePath(c.name);
+            QVERIFY2(writing_support::make_video(v, c.ffmpeg), c.name);
+            if (!c.remove.isEmpty())
+                QVERIFY(set_tags(v, c.remove));
+            const QMap<QString, QString> tags = test_support::read_tags_numeric(v);
+            for (const QString& tag : c.present)
+                QVERIFY2(tags.value(tag).contains("47.37"), qPrintable(tag));
+            const QByteArray bytes = writing_support::contents(v);
+            w->load_files({v});
+            const auto boxes = remove({"Yes", "Abort"});
+            QCOMPARE(boxes.size(), 2);
+            QVERIFY2(boxes[1].text.startsWith("QuickTime GPS coordinates are read only"), c.name);
+            QCOMPARE(writing_support::contents(v), bytes);
+            w->clear_files();
+        }
+    }
+
     // Modes 0, 1 and 4, and the confirmations of the sync.
     void sync_other_modes_and_confirmations()
     {
