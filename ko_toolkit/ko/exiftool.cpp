@@ -408,7 +408,6 @@ exiftool_worker::~exiftool_worker()
     output.clear();
     ready_marker.clear();
     tasks.clear();
-    qDeleteAll(responses);
 }
 
 void exiftool_worker::log_stderr()
@@ -498,6 +497,11 @@ bool exiftool_worker::shutdown()
         ++iteration;
     }
     KO_BRIDGE_DEBUG("%s: Did %d iterations, state: %d", sig_worker_shutdown, iteration, int(process->state()));
+    // Nothing is answered from here on: what is still queued fails (and goes,
+    // if released). A response that its caller still holds is given up to
+    // that caller; its release deletes it, the worker being gone by then.
+    fail_all("was shut down");
+    responses.clear();
     return process->state() == QProcess::NotRunning;
 }
 

@@ -47,7 +47,8 @@ enum class exif_error : qint32 {
 enum class write_outcome { written, not_written, unknown };
 
 // One request to ExifTool. Created by exiftool::start_task; lives until its
-// caller hands it back (exiftool::release) or the bridge shuts down.
+// caller hands it back (exiftool::release), before or after the bridge shut
+// down.
 class exif_response : public QObject
 {
     Q_OBJECT
@@ -145,8 +146,8 @@ private:
     std::atomic<bool> verbose_enabled{false};
     std::atomic<bool> ping_enabled{false};
     QList<QPair<ko::exif_response*, QByteArray>> tasks;
-    // Every response handed to add_task and not deleted yet; what is left
-    // goes with the worker.
+    // Every response handed to add_task and not deleted yet; shutdown gives
+    // those that their callers still hold up to them.
     QSet<ko::exif_response*> responses;
     bool busy = false;
     QByteArray ready_marker;
