@@ -276,8 +276,8 @@ std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path
     // One read of every tag named GPS... in every group, numerically ("#"),
     // keyed by the group it came from. "FileName" is always there for a file
     // that ExifTool can read, so a failed read is told from a file without
-    // GPS data.
-    // The values stay escaped, so that text that is not UTF-8 keeps its bytes.
+    // GPS data. The values stay escaped, so that text that is not UTF-8 keeps
+    // its bytes.
     const exif_tag_map read = ko::exiftool::read_selected_tags(
         path, {QStringLiteral("FileName"), QStringLiteral("GPS*#")}, true, ko::tag_values::escaped);
     if (read.find(QStringLiteral("System:FileName")) == read.end()) {

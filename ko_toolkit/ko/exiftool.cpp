@@ -1065,7 +1065,8 @@ write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_m
     bool pure_delete = true;
     for (const auto& [key, value] : tags) {
         valid = valid && is_single_argument(key);
-        pure_delete = pure_delete && value.isEmpty();
+        // "Tag^=" writes an empty value; it deletes nothing.
+        pure_delete = pure_delete && value.isEmpty() && !key.endsWith(QLatin1Char('^'));
     }
     if (!valid) {
         KO_BRIDGE_WARNING("%s: Refusing to write to '%s': the path or a tag name contains a line break or NUL.",

@@ -217,7 +217,8 @@ public:
     static exif_tag_map read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
                                            bool group_names = false, tag_values values = tag_values::text);
 
-    // Writes tags into file in place (an empty value deletes the tag); a
+    // Writes tags into file in place (an empty value deletes the tag, but
+    // under a key ending in "^" is written as the empty text); a
     // value may hold any text, line breaks and leading blanks included. True
     // only when ExifTool reports the file updated (for a pure delete: updated
     // or unchanged).
