@@ -784,7 +784,8 @@ private slots:
     }
 
     // Undo after a fixed-position sync or a removal gives back byte for byte
-    // a lone GPS version and text tags with line breaks and leading blanks.
+    // a lone GPS version, text tags with line breaks and leading blanks,
+    // Latin-1 text and an empty text tag.
     void undo_is_exact()
     {
         const auto exact = [](const QString& path) {
@@ -799,17 +800,22 @@ private slots:
             const QString t = jpeg("t.jpg", "10:00:00",
                                    {"-GPSAreaInformation#=Zurich\nOld Town", "-GPSProcessingMethod#=  GPS",
                                     "-XMP-exif:GPSProcessingMethod=  GPS\n", "-XMP-exif:GPSAreaInformation= a\n b"});
-            const auto before = states({v, t});
+            const QString l = jpeg("l.jpg", "10:00:00", {"-ec", "-GPSMapDatum=caf\\xe9", "-GPSAreaInformation^="});
+            const auto before = states({v, t, l});
             const QString t_before = exact(t);
+            const QString l_before = exact(l);
             QVERIFY(t_before.contains("\"Zurich\\nOld Town\"") && t_before.contains("\"  GPS\\n\""));
-            w->load_files({v, t});
+            QVERIFY(l_before.contains("\"GPS:GPSMapDatum\": \"base64:Y2Fm6Q==\"") &&
+                    l_before.contains("\"GPS:GPSAreaInformation\": \"\""));
+            w->load_files({v, t, l});
             set_mode(3);
             set_fixed("47.5", "8.25");
             QCOMPARE((removal ? remove({"Yes"}) : sync()).size(), int(removal));
             QCOMPARE(holds_position(gps_tags(v)), !removal);
             w->undo_button->click();
-            compare_states(states({v, t}), before);
+            compare_states(states({v, t, l}), before);
             QCOMPARE(exact(t), t_before);
+            QCOMPARE(exact(l), l_before);
         }
     }
 
