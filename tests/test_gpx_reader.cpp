@@ -37,7 +37,8 @@ static QString describe(const QString& path)
 }
 
 // The tracks the reader gives for the file at path, each as "[name]" and its
-// points as "time lat lon" (times in UTC), then "refused" when the log says
+// points as "time lat lon" (times in UTC; an invalid time keeps its
+// fields in Qt, so it is named), then "refused" when the log says
 // the file was refused, or where reading stopped.
 static QStringList outcome(const QString& path)
 {
@@ -48,7 +49,7 @@ static QStringList outcome(const QString& path)
         for (const gpx_track& track : qAsConst(parser.tracks)) {
             lines << "[" + track.name + "]";
             for (const gpx_point& p : track.points)
-                lines << QString("%1 %2 %3").arg(p.time.toUTC().toString(Qt::ISODate), p.lat, p.lon);
+                lines << QString("%1 %2 %3").arg(p.time.isValid() ? p.time.toUTC().toString(Qt::ISODate) : "invalid", p.lat, p.lon);
         }
     }
     const QString log = QString::fromLocal8Bit(capture.out().c_str());
