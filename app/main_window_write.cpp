@@ -511,10 +511,12 @@ void MainWindow::remove_gps_data()
             undo[path] = *snapshot;
         if (outcome == ko::write_outcome::written) {
             // Done only when ExifTool finds no position in the file any more
-            // (read-only QuickTime coordinates, for one, stay).
+            // (read-only QuickTime coordinates, for one, stay; so do the
+            // QuickTime positions not named GPS..., which the read after
+            // cannot see).
             const std::optional<exif_tag_map> after =
                 holds_position(*snapshot) ? gps_tag_map_for_file(path) : exif_tag_map();
-            if (!after || holds_position(*after)) {
+            if (!after || holds_position(*after) || record_flag(path, QStringLiteral("has_quicktime_gps"))) {
                 qWarning("A GPS position remains in '%s' after removing its GPS data.", qUtf8Printable(path));
                 failed << path;
             }

@@ -490,7 +490,8 @@ private slots:
     }
 
     // Videos whose position ExifTool reads from QuickTime's 3GPP location
-    // or the ISO 6709 "location" key: the removal leaves it, and says so.
+    // or the ISO 6709 "location" key: the removal leaves it, says so before
+    // and names the file after.
     void removal_names_every_quicktime_position()
     {
         // ffmpeg writes both with "use_metadata_tags", else the 3GPP one.
@@ -516,6 +517,10 @@ private slots:
             QCOMPARE(boxes.size(), 2);
             QVERIFY2(boxes[1].text.startsWith("QuickTime GPS coordinates are read only"), c.name);
             QCOMPARE(writing_support::contents(v), bytes);
+            // Removed all the same, the file keeps its position and its row.
+            const auto after = remove({"Yes", "Continue", "OK"});
+            QVERIFY2(after.size() == 3 && after[2].title == "Not all files were changed", c.name);
+            QCOMPARE(w->table_model->rowCount(), 1);
             w->clear_files();
         }
     }
