@@ -51,6 +51,9 @@ void add(listing& into, const QByteArray& path)
 // hidden ones; nothing for anything else.
 void add_path(listing& into, const QByteArray& path)
 {
+    // The system would read such a name only up to its NUL.
+    if (path.contains('\0'))
+        return;
     if (!is_folder(path)) {
         if (is_file(path))
             add(into, path);

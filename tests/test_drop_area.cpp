@@ -90,12 +90,14 @@ private slots:
         drop_files_widget w(nullptr);
         QSignalSpy spy(&w, &drop_files_widget::files_dropped);
 
-        // A web address and a vanished file give an empty list, still emitted.
+        // A web address, a vanished file and a name cut short by a NUL give
+        // an empty list, still emitted.
         QMimeData web;
-        web.setUrls({QUrl("https://example.org/photo.jpg"), QUrl::fromLocalFile(dir.filePath("gone.jpg"))});
+        web.setUrls({QUrl("https://example.org/photo.jpg"), QUrl::fromLocalFile(dir.filePath("gone.jpg")),
+                     QUrl::fromEncoded(QUrl::fromLocalFile(dir.filePath("one.jpg")).toEncoded() + "%00.jpg")});
         QVERIFY(drop(w, &web));
         QCOMPARE(spy.count(), 1);
-        QVERIFY(spy.at(0).at(0).toStringList().isEmpty());
+        QVERIFY(spy.at(0).at(0).toStringList().isEmpty() && spy.at(0).at(1).toStringList().isEmpty());
 
         // A file dropped itself and through its folder is listed twice.
         QMimeData both;
