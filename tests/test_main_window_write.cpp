@@ -402,6 +402,7 @@ private slots:
                 // Opened in the folder, so that no file name is typed in yet.
                 w->last_image_load_path = QFileInfo(text).absolutePath();
                 test_support::act_on_modal_later([text](QWidget* modal) {
+                    QTimer::singleShot(5000, modal, &QWidget::close); // when it does not take the name
                     auto* chooser = qobject_cast<QFileDialog*>(modal);
                     QVERIFY(chooser);
                     // Typed, as selectFile() waits for the folder's listing.
@@ -409,7 +410,6 @@ private slots:
                     QVERIFY(name);
                     name->setText(QFileInfo(text).fileName());
                     QMetaObject::invokeMethod(chooser, "accept");
-                    QTimer::singleShot(5000, chooser, &QDialog::reject); // a name it did not take
                 });
                 w->load_button->click();
             } else {
