@@ -14,19 +14,11 @@ class drop_files_widget : public QWidget
 public:
     explicit drop_files_widget(QWidget* parent = nullptr);
 
-    // The existing files named by the URLs of a drop, in order: a local file
-    // as it came, a local folder as its readable files one level deep.
-    static QStringList files_of_urls(const QList<QUrl>& urls);
-
-    // The candidates for loading of one dropped or opened path, in order: a
-    // file as it came, a folder as its readable files one level deep. Also
-    // names that are not valid text (their bytes no UTF-8), which Qt cannot
-    // open: they come as Qt shows them, with U+FFFD in place of the bad bytes,
-    // so that loading can name and refuse them.
-    static QStringList files_of_path(const QString& path);
-
 signals:
-    void files_dropped(QStringList files);
+    // The existing files of a drop, in order: a local file as it came, a
+    // local folder as its readable files one level deep. Besides them the
+    // names that cannot be loaded by their text (their bytes no UTF-8).
+    void files_dropped(QStringList files, QStringList refused = QStringList());
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -3,6 +3,7 @@
 #include "build_information.h"
 #include "drop_area.h"
 #include "exif_cache.h"
+#include "file_names.h"
 #include "gps_coordinates.h"
 #include "gpx_reader.h"
 #include "number_validator.h"
@@ -50,9 +51,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
-#include <sys/stat.h>
 
 namespace {
 
@@ -89,45 +88,6 @@ ko::button_dark* icon_button(const QString& tool_tip, const QString& icon)
     button->setToolTip(tool_tip);
     button->set_icon(icon, -1, -1, ko::pixel_argb(icon_highlight), ko::pixel_argb(icon_normal));
     return button;
-}
-
-// A file as the system knows it, whatever name leads to it (hard links,
-// links to folders, one disk mounted twice): its device and inode.
-using file_id = QPair<quint64, quint64>;
-
-std::optional<file_id> id_of(const QByteArray& path)
-{
-    struct stat info;
-    if (::stat(path.constData(), &info) != 0)
-        return std::nullopt;
-    return file_id(quint64(info.st_dev), quint64(info.st_ino));
-}
-
-// Where a path to load really leads. A path is usable when the bytes of the
-// canonical path, the one the program reads and writes, survive the round
-// trip through QFile::decodeName and encodeName; else its text would name
-// another file, or none (a Latin-1 folder reached through a link).
-struct resolved_path {
-    enum { usable, unusable, missing } state = missing;
-    QString path;
-    std::optional<file_id> id;
-};
-
-resolved_path resolve(const QString& given)
-{
-    resolved_path result;
-    const QString absolute = QFileInfo(given).absoluteFilePath();
-    char* real = ::realpath(QFile::encodeName(absolute).constData(), nullptr);
-    if (!real) {
-        result.path = QDir::cleanPath(absolute);
-        return result;
-    }
-    const QByteArray bytes(real);
-    std::free(real);
-    result.path = QFile::decodeName(bytes);
-    result.state = QFile::encodeName(result.path) == bytes ? resolved_path::usable : resolved_path::unusable;
-    result.id = id_of(bytes);
-    return result;
 }
 
 void mark_invalid(ko::lineedit* edit, bool invalid)
@@ -791,38 +751,43 @@ void MainWindow::carry_out_pending_exit()
 
 // ---------------------------------------------------------------- loading photos
 
-void MainWindow::load_files(QStringList paths)
+void MainWindow::load_files(QStringList paths, QStringList refused_names)
 {
     operation_scope operation(this);
     if (!operation) {
-        qInfo("Another operation is running, %d dropped or opened file(s) ignored.", int(paths.size()));
+        qInfo("Another operation is running, %d dropped or opened file(s) ignored.",
+              int(paths.size() + refused_names.size()));
         return;
     }
 
+    const auto supported = [](const QString& path) {
+        const QByteArray suffix = QFileInfo(path).suffix().toLower().toUtf8();
+        return supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size()))) > 0;
+    };
     QStringList added;
     QStringList refused;
+    for (const QString& name : qAsConst(refused_names))
+        if (supported(name))
+            refused << name;
     loading_progress->setRange(0, paths.size());
     loading_progress->setValue(0);
     QCoreApplication::processEvents();
     // The list is repainted with the progress, not after every file.
     progress_pacer pacer(loading_progress, table_view);
     // One row per file, whichever name led to it.
-    QSet<file_id> listed;
+    QSet<file_names::file_id> listed;
     for (const QString& row : table_model->row_paths())
-        if (const auto id = id_of(QFile::encodeName(row)))
+        if (const auto id = file_names::id_of(QFile::encodeName(row)))
             listed.insert(*id);
     int i = 0;
     for (const QString& given : qAsConst(paths)) {
-        const QByteArray suffix = QFileInfo(given).suffix().toLower().toUtf8();
-        const bool supported = supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size())));
-        const resolved_path resolved = supported ? resolve(given) : resolved_path();
-        if (supported && (resolved.state == resolved_path::unusable ||
-                          (resolved.state == resolved_path::missing && given.contains(QChar::ReplacementCharacter)))) {
+        const bool loadable = supported(given);
+        const file_names::resolved_path resolved = loadable ? file_names::resolve(given) : file_names::resolved_path();
+        if (loadable && resolved.state == file_names::resolved_path::unusable) {
             // The text stands for another name than the file's, which could
-            // even be another file's (a missing name with U+FFFD is one whose
-            // bytes were no UTF-8, as the drop area lists it).
+            // even be another file's.
             refused << given;
-        } else if (supported && !(resolved.id && listed.contains(*resolved.id))) {
+        } else if (loadable && !(resolved.id && listed.contains(*resolved.id))) {
             const int before = table_model->rowCount();
             table_model->add_file(resolved.path, true);
             if (table_model->rowCount() > before)
@@ -845,10 +810,12 @@ void MainWindow::load_files(QStringList paths)
         QStringList lines;
         for (const QString& path : qAsConst(refused))
             lines << QDir::toNativeSeparators(path);
-        qWarning("%d file(s) not loaded: the name is no valid UTF-8.", int(refused.size()));
+        qWarning("%d file(s) not loaded: the name is no valid UTF-8 or cannot be told from such a name.",
+                 int(refused.size()));
         ko::message_box::warning(this, tr("Files not loaded"),
-                                 tr("These files were not loaded: their names are not valid UTF-8 text, so they "
-                                    "cannot be read or written safely. Rename them and load them again.\n\n%1")
+                                 tr("These files were not loaded: their names are not valid UTF-8 text or cannot be "
+                                    "told from such names, so they cannot be read or written safely. Rename them "
+                                    "and load them again.\n\n%1")
                                      .arg(lines.join(QLatin1Char('\n'))),
                                  QMessageBox::Ok, QMessageBox::NoButton);
     }
@@ -910,7 +877,8 @@ void MainWindow::select_files()
         return;
     last_image_load_path = QFileInfo(chosen.first()).absolutePath();
     save_settings();
-    load_files(chosen);
+    const file_names::listing checked = file_names::unambiguous(chosen);
+    load_files(checked.files, checked.refused);
 }
 
 bool MainWindow::event(QEvent* e)
@@ -918,7 +886,8 @@ bool MainWindow::event(QEvent* e)
     if (e->type() == QEvent::FileOpen) {
         if (busy)
             return true;
-        load_files(drop_files_widget::files_of_path(static_cast<QFileOpenEvent*>(e)->file()));
+        const file_names::listing found = file_names::of_paths({static_cast<QFileOpenEvent*>(e)->file()});
+        load_files(found.files, found.refused);
         return true;
     }
     return ko::main_window::event(e);

@@ -77,7 +77,10 @@ public:
     std::optional<exif_tag_map> gps_tag_map_for_file(const QString& path);
 
 public slots:
-    void load_files(QStringList paths);
+    // Loads the supported files of paths; the supported ones of
+    // refused_names, names that cannot be loaded by their text, are named in
+    // one warning together with the paths found to be such names here.
+    void load_files(QStringList paths, QStringList refused_names = QStringList());
 
 private slots:
     void select_files();

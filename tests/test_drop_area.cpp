@@ -1,5 +1,6 @@
 // The drop area: which drags it takes and which paths a drop yields.
 #include "drop_area.h"
+#include "file_names.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,11 @@ void touch(const QString& path)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("x");
+}
+
+QStringList files_of_urls(const QList<QUrl>& urls)
+{
+    return file_names::of_urls(urls).files;
 }
 
 } // namespace
@@ -84,12 +90,14 @@ private slots:
         drop_files_widget w(nullptr);
         QSignalSpy spy(&w, &drop_files_widget::files_dropped);
 
-        // A web address and a vanished file give an empty list, still emitted.
+        // A web address, a vanished file and a name cut short by a NUL give
+        // an empty list, still emitted.
         QMimeData web;
-        web.setUrls({QUrl("https://example.org/photo.jpg"), QUrl::fromLocalFile(dir.filePath("gone.jpg"))});
+        web.setUrls({QUrl("https://example.org/photo.jpg"), QUrl::fromLocalFile(dir.filePath("gone.jpg")),
+                     QUrl::fromEncoded(QUrl::fromLocalFile(dir.filePath("one.jpg")).toEncoded() + "%00.jpg")});
         QVERIFY(drop(w, &web));
         QCOMPARE(spy.count(), 1);
-        QVERIFY(spy.at(0).at(0).toStringList().isEmpty());
+        QVERIFY(spy.at(0).at(0).toStringList().isEmpty() && spy.at(0).at(1).toStringList().isEmpty());
 
         // A file dropped itself and through its folder is listed twice.
         QMimeData both;
@@ -105,13 +113,13 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("empty"));
         touch(dir.filePath("locked.jpg"));
         QFile::setPermissions(dir.filePath("locked.jpg"), QFileDevice::WriteOwner);
-        QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.filePath("empty"))}), QStringList());
+        QCOMPARE(files_of_urls({QUrl::fromLocalFile(dir.filePath("empty"))}), QStringList());
         // Through a folder only readable files come; named directly it passes
         // (whether it can be read is the loader's business).
         const bool root = QFileInfo(dir.filePath("locked.jpg")).isReadable();
         if (!root)
-            QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.path())}), QStringList());
-        QCOMPARE(drop_files_widget::files_of_urls({QUrl::fromLocalFile(dir.filePath("locked.jpg"))}),
+            QCOMPARE(files_of_urls({QUrl::fromLocalFile(dir.path())}), QStringList());
+        QCOMPARE(files_of_urls({QUrl::fromLocalFile(dir.filePath("locked.jpg"))}),
                  QStringList({dir.filePath("locked.jpg")}));
     }
 };

@@ -3,8 +3,10 @@
 // separate exiftool run and the pixels are decoded before and after.
 #include "main_window.h"
 
+#include "dialog_support.h"
 #include "drop_area.h"
 #include "exif_cache.h"
+#include "file_names.h"
 #include "gpx_samples.h"
 #include "table_data_model.h"
 #include "test_support.h"
@@ -17,8 +19,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileOpenEvent>
 #include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +45,9 @@ class test_main_window_write : public QObject
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<MainWindow> w;
+
+    // How the user hands a name to the window.
+    enum route { by_drop, by_dialog, by_open_event };
 
     QString jpeg(const QString& name, const QString& time, const QStringList& tags = {})
     {
@@ -330,10 +339,12 @@ private slots:
         for (const QByteArray& raw : raws)
             QVERIFY(QFile::copy(twin, dir->filePath("c")) && ::rename(QFile::encodeName(dir->filePath("c")), raw) == 0);
         const qint64 size = QFileInfo(twin).size();
-        const QStringList dropped = drop_files_widget::files_of_path(dir->filePath("drop"));
-        const QList<QPair<QStringList, QString>> cases{{{link}, link}, {dropped, dropped.value(0)}, {{twin}, {}}};
-        for (const auto& [paths, refused] : cases) {
-            const auto boxes = answering({"OK"}, [&] { w->load_files(paths); });
+        const file_names::listing dropped = file_names::of_urls({QUrl::fromLocalFile(dir->filePath("drop"))});
+        QCOMPARE(dropped.refused.size(), 1);
+        const QList<QPair<file_names::listing, QString>> cases{
+            {{{link}, {}}, link}, {dropped, dropped.refused.value(0)}, {{{twin}, {}}, {}}};
+        for (const auto& [given, refused] : cases) {
+            const auto boxes = answering({"OK"}, [&] { w->load_files(given.files, given.refused); });
             QCOMPARE(boxes.size(), refused.isEmpty() ? 0 : 1);
             QVERIFY(refused.isEmpty() || (boxes.first().title == "Files not loaded" &&
                                           boxes.first().text.contains(refused)));
@@ -347,6 +358,78 @@ private slots:
         struct stat info;
         for (const QByteArray& raw : raws)
             QVERIFY(::stat(raw, &info) == 0 && info.st_size == size);
+    }
+
+    // A Latin-1 name beside the valid name its text decodes to (U+FFFD for
+    // the bad byte), and such a valid name alone, by drop (the URL keeps the
+    // bytes), file dialog or file-open event (Qt has decoded them). Only the
+    // file the user meant is loaded and written; a name that is no UTF-8,
+    // or cannot be told from one, is named instead.
+    void twin_names_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("loaded");
+        QTest::addColumn<bool>("named");
+        const QByteArray latin1("twins/caf\xe9.jpg"), twin("twins/caf\xef\xbf\xbd.jpg");
+        QTest::newRow("dropped Latin-1 file") << int(by_drop) << latin1 << QByteArray() << true;
+        QTest::newRow("dropped folder") << int(by_drop) << QByteArray("twins") << twin << true;
+        QTest::newRow("chosen twin") << int(by_dialog) << twin << QByteArray() << true;
+        QTest::newRow("opened twin") << int(by_open_event) << twin << QByteArray() << true;
+        QTest::newRow("chosen lone") << int(by_dialog) << QByteArray("lone/caf\xef\xbf\xbd.jpg")
+                                     << QByteArray("lone/caf\xef\xbf\xbd.jpg") << false;
+    }
+    void twin_names()
+    {
+        QFETCH(int, how);
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, loaded);
+        QFETCH(bool, named);
+        const QByteArray root = QFile::encodeName(dir->path()) + '/';
+        QVERIFY(::mkdir(root + "twins", 0700) == 0 && ::mkdir(root + "lone", 0700) == 0);
+        const QByteArray files[] = {"twins/caf\xe9.jpg", "twins/caf\xef\xbf\xbd.jpg", "lone/caf\xef\xbf\xbd.jpg"};
+        const QString made = jpeg("made.jpg", "10:00:00");
+        for (const QByteArray& file : files)
+            QVERIFY(QFile::copy(made, dir->filePath("c")) && ::rename(QFile::encodeName(dir->filePath("c")), root + file) == 0);
+        const QString text = QFile::decodeName(root + target);
+        const auto boxes = answering({"OK"}, [&] {
+            if (how == by_drop) {
+                QMimeData mime;
+                mime.setUrls({QUrl::fromEncoded("file://" + (root + target).toPercentEncoding("/"))});
+                QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                static_cast<QObject*>(w->drop_widget)->event(&event);
+            } else if (how == by_dialog) {
+                // Opened in the folder, so that no file name is typed in yet.
+                w->last_image_load_path = QFileInfo(text).absolutePath();
+                test_support::act_on_modal_later([text](QWidget* modal) {
+                    QTimer::singleShot(5000, modal, &QWidget::close); // when it does not take the name
+                    auto* chooser = qobject_cast<QFileDialog*>(modal);
+                    QVERIFY(chooser);
+                    // Typed, as selectFile() waits for the folder's listing.
+                    auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+                    QVERIFY(name);
+                    name->setText(QFileInfo(text).fileName());
+                    QMetaObject::invokeMethod(chooser, "accept");
+                });
+                w->load_button->click();
+            } else {
+                QFileOpenEvent event(text);
+                QCoreApplication::sendEvent(w.get(), &event);
+            }
+        });
+        QCOMPARE(rows(), loaded.isEmpty() ? QStringList() : QStringList({QFile::decodeName(root + loaded)}));
+        QCOMPARE(boxes.size(), named ? 1 : 0);
+        QVERIFY(!named || (boxes.first().title == "Files not loaded" &&
+                           boxes.first().text.count(QFile::decodeName(root + files[0])) == 1));
+        set_mode(3);
+        set_fixed("47.5", "8.25");
+        QCOMPARE(sync().size(), 0);
+        // Written in place, a JPEG grows by its GPS directory; the others did not.
+        struct stat info;
+        for (const QByteArray& file : files)
+            QVERIFY2(::stat(root + file, &info) == 0 && (info.st_size != QFileInfo(made).size()) == (file == loaded),
+                     file.constData());
+        QVERIFY(loaded.isEmpty() || gps_tags(QFile::decodeName(root + loaded)).value("GPS:GPSLatitude") == "47.5");
     }
 
     // Mode 2: four tags for a photo without XMP GPS, six with it; nothing

@@ -274,10 +274,10 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         <translation>Dateien nicht geladen</translation>
     </message>
     <message>
-        <source>These files were not loaded: their names are not valid UTF-8 text, so they cannot be read or written safely. Rename them and load them again.
+        <source>These files were not loaded: their names are not valid UTF-8 text or cannot be told from such names, so they cannot be read or written safely. Rename them and load them again.
 
 %1</source>
-        <translation>Diese Dateien wurden nicht geladen: Ihre Namen sind kein gültiger UTF-8-Text, daher können sie nicht sicher gelesen oder geschrieben werden. Benennen Sie sie um und laden Sie sie erneut.
+        <translation>Diese Dateien wurden nicht geladen: Ihre Namen sind kein gültiger UTF-8-Text oder nicht von solchen Namen zu unterscheiden, daher können sie nicht sicher gelesen oder geschrieben werden. Benennen Sie sie um und laden Sie sie erneut.
 
 %1</translation>
     </message>
