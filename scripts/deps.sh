@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program and the tests need,
-# but only those that are missing. Sourced by run.sh and test.sh.
+# but only those that are missing. Sourced by run.sh, test.sh and fuzz.sh.
 
 ORLAVO_PACKAGES="cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools \
 qttranslations5-l10n libimage-exiftool-perl fonts-freefont-ttf"
 ORLAVO_TEST_PACKAGES="libgtest-dev libbenchmark-dev ffmpeg xvfb xauth python3 qt5-image-formats-plugins"
+# Only scripts/fuzz.sh needs these: clang and its libFuzzer runtime.
+ORLAVO_FUZZ_PACKAGES="clang-14 libclang-rt-14-dev"
 
 orlavo_install_missing() {
     # One dpkg-query for all of them; a package it does not know is missing.
