@@ -107,7 +107,7 @@ bool allows(const std::vector<wanted_text>& texts, const QString& text)
 }
 
 // An ISO 8601 time as GPX means it, a time without zone being UTC; also
-// with a blank for the "T".
+// with a blank for the "T", or a date alone.
 bool same_instant(const QString& raw, const QDateTime& time)
 {
     QString text = raw.trimmed();
@@ -118,7 +118,9 @@ bool same_instant(const QString& raw, const QDateTime& time)
         if (read.isValid() && read.timeSpec() != Qt::LocalTime && read.toMSecsSinceEpoch() == time.toMSecsSinceEpoch())
             return true;
     }
-    return false;
+    // A date alone: its midnight.
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    return date.isValid() && QDateTime(date, QTime(0, 0), Qt::UTC) == time;
 }
 
 // One point element of the input: the values its start tag gives lat and
