@@ -3,6 +3,7 @@
 #include "table_data_model.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -95,6 +96,25 @@ bool is_quicktime_group(const QStringRef& group)
 {
     return group == QLatin1String("QuickTime") || group == QLatin1String("Keys") ||
            group == QLatin1String("UserData") || group == QLatin1String("ItemList");
+}
+
+// Whether a tag is one of the positions a video keeps in its QuickTime
+// metadata, which no removal of GPS data takes away: the ISO 6709
+// coordinates of any group ("Keys", "UserData", "ItemList"), the 3GPP
+// location of "UserData", and the ISO 6709 text ffmpeg and many phones store
+// under the plain key "location" ("Keys:Location", "+47.3700+008.5400/").
+bool is_quicktime_position(const QStringRef& group, const QStringRef& name, const QString& value)
+{
+    if (group.isEmpty() || group == QLatin1String("Composite"))
+        return false;
+    if (name == QLatin1String("GPSCoordinates"))
+        return true;
+    if (!is_quicktime_group(group))
+        return false;
+    if (name == QLatin1String("LocationInformation"))
+        return true;
+    static const QRegularExpression iso6709(QStringLiteral("^[+-]\\d"));
+    return name == QLatin1String("Location") && iso6709.match(value).hasMatch();
 }
 
 // The recording time a video keeps in its own metadata: a creation date
@@ -421,7 +441,7 @@ void exif_cache::parse_gps_flags(const QString& path, const exif_tag_map& group_
         // the like, and the QuickTime ones "Keys", "UserData", "ItemList", ...
         if (name == QLatin1String("GPSLatitude") && group.startsWith(QLatin1String("XMP")))
             xmp = true;
-        else if (name == QLatin1String("GPSCoordinates") && !group.isEmpty() && group != QLatin1String("Composite"))
+        else if (is_quicktime_position(group, name, entry.second))
             quicktime = true;
     }
     exif_tag_map& record = records[path];

@@ -3,6 +3,7 @@
 #include "xml_mender.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextCodec>
 #include <QXmlStreamReader>
@@ -18,10 +19,16 @@ namespace {
 // that little more than the prolog counts as prolog.
 constexpr qint64 block_size = 1 << 20;
 constexpr qint64 first_block_size = 16 << 10;
-// Characters that one entity reference may expand into, and that all of a
-// file's references together may expand into.
-constexpr int entity_expansion_limit = 1024;
+// Characters that all of a file's entity references together may expand
+// into, and that each parameter entity reference is taken to expand into.
 constexpr qint64 entity_expansion_budget = 8 << 20;
+constexpr int parameter_expansion_estimate = 1024;
+// Entities that refer to each other deeper than this count as too much text.
+constexpr int entity_nesting_limit = 64;
+// Element nesting and markup declarations that no GPX file comes near; the
+// XML reader keeps every open element and every declaration.
+constexpr int depth_limit = 256;
+constexpr qint64 declaration_limit = 10000;
 // Messages are held back until it is known whether the file is read again
 // with mending, up to this size.
 constexpr int held_messages_limit = 1 << 20;
@@ -57,7 +64,11 @@ bool has_utf8_mark(const QByteArray& text) { return text.startsWith("\xEF\xBB\xB
 
 // The start of a file's text with its XML declaration (after a UTF-8
 // byte-order mark), as Latin-1 text for the declaration's patterns.
-QString declaration_head(const QByteArray& text) { return QString::fromLatin1(text.mid(has_utf8_mark(text) ? 3 : 0, 256)); }
+QString declaration_head(const QByteArray& text)
+{
+    const QByteArray head = text.mid(has_utf8_mark(text) ? 3 : 0, 256);
+    return QString::fromLatin1(head.constData(), head.size());
+}
 
 // How to read a file, from its first bytes: a byte-order mark, else the XML
 // declaration, else UTF-8. Null means UTF-8, which goes to the XML reader as
@@ -108,24 +119,88 @@ void mend_declaration(QByteArray& text, bool rename)
         text.replace(start + encoding.capturedStart(1), encoding.capturedLength(1), "UTF-8");
 }
 
-// The references in text that may expand to more than one character: all
-// but character references and the five predefined entities.
-qint64 expanding_references(const QByteArray& text)
+bool is_reference_name_char(uchar c)
 {
-    static const char* const short_ones[] = {"#", "amp;", "lt;", "gt;", "quot;", "apos;"};
-    qint64 count = 0;
-    const char* const end = text.constData() + text.size();
-    for (const char* p = text.constData(); (p = static_cast<const char*>(std::memchr(p, '&', std::size_t(end - p))));) {
-        ++p;
-        bool expanding = true;
-        for (const char* name : short_ones) {
-            const std::size_t length = std::strlen(name);
-            if (std::size_t(end - p) >= length && std::memcmp(p, name, length) == 0)
-                expanding = false;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
+           c == '-' || c == '.' || c >= 0x80;
+}
+
+// Finds the entity references in a file's text as it streams by: all but
+// character references and the five predefined entities, and none in a
+// comment or a CDATA section.
+class reference_scanner
+{
+public:
+    // Calls found with the name of each reference that text completes.
+    template <typename Found>
+    void scan(const QByteArray& block, bool at_end, Found found);
+
+private:
+    enum class state { text, comment, cdata };
+    state where = state::text;
+    QByteArray carry; // the start of a reference or a marker split off the last block
+};
+
+template <typename Found>
+void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
+{
+    static const char* const predefined[] = {"amp", "lt", "gt", "quot", "apos"};
+    constexpr int longest_name = 64;
+    const QByteArray data = carry + block;
+    carry.clear();
+    const char* const p = data.constData();
+    const int size = data.size();
+    int i = 0;
+    while (i < size) {
+        if (where != state::text) {
+            const char* const closing = where == state::comment ? "-->" : "]]>";
+            const int found_at = data.indexOf(closing, i);
+            if (found_at < 0) {
+                i = at_end ? size : qMax(i, size - 2);
+                break;
+            }
+            i = found_at + 3;
+            where = state::text;
+            continue;
         }
-        count += expanding;
+        while (i < size && p[i] != '&' && p[i] != '<')
+            ++i;
+        if (i >= size)
+            break;
+        const int rest = size - i;
+        if (p[i] == '<') {
+            if (rest < 9 && !at_end)
+                break;
+            if (rest >= 4 && std::memcmp(p + i, "<!--", 4) == 0) {
+                where = state::comment;
+                i += 4;
+            } else if (rest >= 9 && std::memcmp(p + i, "<![CDATA[", 9) == 0) {
+                where = state::cdata;
+                i += 9;
+            } else {
+                ++i;
+            }
+            continue;
+        }
+        int end = i + 1;
+        while (end < size && end - i <= longest_name && is_reference_name_char(uchar(p[end])))
+            ++end;
+        if (end >= size && !at_end)
+            break;
+        if (end < size && p[end] == ';' && end > i + 1) {
+            const QByteArray name = QByteArray::fromRawData(p + i + 1, end - i - 1);
+            bool counts = true;
+            for (const char* const other : predefined)
+                counts = counts && name != other;
+            if (counts)
+                found(name);
+            i = end + 1;
+        } else {
+            ++i;
+        }
     }
-    return count;
+    if (i < size)
+        carry = data.mid(i);
 }
 
 // The length of data without an incomplete UTF-8 sequence at its end.
@@ -192,7 +267,9 @@ public:
         : file(file), progress(progress), mender(mend ? new xml_mender : nullptr)
     {
         xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
-        xml.setEntityExpansionLimit(entity_expansion_limit);
+        // Each reference may expand as far as the whole budget; what all of
+        // them together expand into is estimated here.
+        xml.setEntityExpansionLimit(int(entity_expansion_budget));
     }
 
     bool read(QList<gpx_track>& tracks, const QString& path);
@@ -209,6 +286,9 @@ private:
     QXmlStreamReader::TokenType next();
     bool feed();
     bool refused_for_entities();
+    void count_reference(const QByteArray& name);
+    qint64 expansion(const QString& name, int nesting);
+    void note_declarations();
     bool is(QLatin1String local) const;
     bool skip();
     bool read_text(QString& text);
@@ -230,11 +310,17 @@ private:
     std::vector<prefix_binding> bindings;
     bool file_done = false;
     qint64 bytes_read = 0;
-    qint64 ampersands = 0;
     qint64 percents = 0;
+    qint64 declarations = 0;
+    qint64 expanded = 0; // what the general entity references expand into
+    reference_scanner references;
+    QHash<QByteArray, qint64> pending; // references met before the declarations
+    QHash<QString, QString> entity_values;
+    QHash<QString, qint64> expansions;
     bool in_prolog = true;
-    bool entities_declared = false;
-    bool refused = false;
+    bool entities_known = false;
+    const char* refused = nullptr; // why the file is refused
+
     QByteArray messages;
 };
 
@@ -249,8 +335,16 @@ QXmlStreamReader::TokenType gpx_stream::next()
             return token;
         }
         if (token == QXmlStreamReader::StartElement) {
-            in_prolog = false;
-            ++depth;
+            if (in_prolog) {
+                in_prolog = false;
+                if (!entities_known)
+                    pending.clear(); // declared nowhere: they are not well-formed
+                entities_known = true;
+            }
+            if (++depth > depth_limit) {
+                refused = "its elements are nested too deep";
+                return QXmlStreamReader::Invalid;
+            }
             const QXmlStreamAttributes attributes = xml.attributes();
             for (const QXmlStreamAttribute& attribute : attributes) {
                 const QStringRef name = attribute.qualifiedName();
@@ -261,11 +355,8 @@ QXmlStreamReader::TokenType gpx_stream::next()
             while (!bindings.empty() && bindings.back().depth == depth)
                 bindings.pop_back();
             --depth;
-        } else if (token == QXmlStreamReader::DTD && !xml.entityDeclarations().isEmpty()) {
-            entities_declared = true;
-            for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations())
-                if (entity.value().size() > entity_expansion_limit)
-                    refused = true;
+        } else if (token == QXmlStreamReader::DTD) {
+            note_declarations();
             if (refused_for_entities())
                 return QXmlStreamReader::Invalid;
         }
@@ -306,7 +397,7 @@ bool gpx_stream::feed()
             utf8.truncate(complete);
         }
         if (!is_valid_utf8(utf8))
-            utf8 = QString::fromUtf8(utf8).toUtf8();
+            utf8 = QString::fromUtf8(utf8.constData(), utf8.size()).toUtf8();
     }
     if (first)
         mend_declaration(utf8, rename_encoding);
@@ -318,9 +409,14 @@ bool gpx_stream::feed()
             return false;
     }
     bytes_read += block.size();
-    ampersands += expanding_references(utf8);
-    if (in_prolog)
+    if (in_prolog) {
         percents += utf8.count('%');
+        declarations += utf8.count("<!");
+        if (declarations > declaration_limit)
+            refused = "its document type holds too many declarations";
+    }
+    if (in_prolog || !expansions.isEmpty())
+        references.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
     if (refused_for_entities())
         return false;
     xml.addData(utf8);
@@ -330,17 +426,73 @@ bool gpx_stream::feed()
 }
 
 // Every '%' before the root element may start a parameter entity reference
-// in the document type declaration, and once the file declares entities
-// every '&' may start an entity reference (but for the predefined ones and
-// character references); each may expand to the limit, and
-// together they must stay within the budget. (An entity longer than the
-// limit is refused when it is declared.)
+// in the document type declaration, each taken to expand to the estimate;
+// every general entity reference expands to what its entity's declared
+// value does, with the references in it. Together they must stay within
+// the budget.
 bool gpx_stream::refused_for_entities()
 {
-    const qint64 references = percents + (entities_declared ? ampersands : 0);
-    if (references * entity_expansion_limit > entity_expansion_budget)
-        refused = true;
+    if (!refused && (percents * parameter_expansion_estimate > entity_expansion_budget ||
+                     expanded > entity_expansion_budget))
+        refused = "its entity references expand to too much text";
     return refused;
+}
+
+void gpx_stream::count_reference(const QByteArray& name)
+{
+    if (!entities_known) {
+        if (pending.size() < declaration_limit || pending.contains(name))
+            ++pending[name];
+        return;
+    }
+    const QString key = QString::fromUtf8(name.constData(), name.size());
+    expanded = qMin(expanded + expansion(key, 0), entity_expansion_budget + 1);
+}
+
+// The length of the text that a reference to entity name expands into (0
+// for an undeclared one, which is no well-formed reference), at most just
+// over the budget.
+qint64 gpx_stream::expansion(const QString& name, int nesting)
+{
+    const auto known = expansions.constFind(name);
+    if (known != expansions.constEnd())
+        return *known;
+    const auto declared = entity_values.constFind(name);
+    if (declared == entity_values.constEnd())
+        return 0;
+    const QString value = *declared;
+    qint64 length = value.size();
+    expansions.insert(name, entity_expansion_budget + 1); // refers to itself
+    if (nesting > entity_nesting_limit)
+        return entity_expansion_budget + 1;
+    for (int at = value.indexOf(QLatin1Char('&')); at >= 0 && length <= entity_expansion_budget;
+         at = value.indexOf(QLatin1Char('&'), at + 1)) {
+        const int end = value.indexOf(QLatin1Char(';'), at);
+        if (end > at + 1 && value.at(at + 1) != QLatin1Char('#'))
+            length += expansion(value.mid(at + 1, end - at - 1), nesting + 1);
+    }
+    length = qMin(length, entity_expansion_budget + 1);
+    expansions.insert(name, length);
+    return length;
+}
+
+// Takes the declared entities from the document type and settles the
+// references met before it.
+void gpx_stream::note_declarations()
+{
+    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations())
+        if (!entity_values.contains(entity.name().toString()))
+            entity_values.insert(entity.name().toString(), entity.value().toString());
+    const QStringList names = entity_values.keys();
+    for (const QString& name : names)
+        if (expansion(name, 0) > entity_expansion_budget)
+            expanded = entity_expansion_budget + 1;
+    entities_known = true;
+    for (auto reference = pending.constBegin(); reference != pending.constEnd(); ++reference) {
+        const QString name = QString::fromUtf8(reference.key().constData(), reference.key().size());
+        expanded = qMin(expanded + expansion(name, 0) * reference.value(), entity_expansion_budget + 1);
+    }
+    pending.clear();
 }
 
 // Whether the current start tag is the GPX element local: without prefix, as
@@ -477,7 +629,7 @@ void gpx_stream::say(const QString& message)
     messages += message.toLocal8Bit();
     messages += '\n';
     if (messages.size() > held_messages_limit) {
-        std::cout << messages.constData() << std::flush;
+        std::cout.write(messages.constData(), messages.size()) << std::flush;
         messages.clear();
     }
 }
@@ -544,8 +696,7 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
         token = next();
 
     if (refused) {
-        std::cout << "GPX file refused, its entity references expand to too much text: "
-                  << path.toLocal8Bit().constData() << std::endl;
+        std::cout << "GPX file refused, " << refused << ": " << path.toLocal8Bit().constData() << std::endl;
         tracks.clear();
         return true;
     }
@@ -555,7 +706,7 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
     }
     if (!waypoints.points.isEmpty())
         tracks.append(waypoints);
-    std::cout << messages.constData() << std::flush;
+    std::cout.write(messages.constData(), messages.size()) << std::flush;
     if (token == QXmlStreamReader::Invalid)
         std::cout << "GPX file read only up to " << stop_text() << ", the points before are kept: "
                   << path.toLocal8Bit().constData() << std::endl;
@@ -648,8 +799,10 @@ QDateTime gpx_parser::parse_time(const QString& text)
         return quick;
     QString iso = text.trimmed();
     // Mark a zone-less time as UTC before parsing: read as local time, a time
-    // in the hour skipped by a daylight-saving change would be shifted.
-    const int t = iso.indexOf(QLatin1Char('T'));
+    // in the hour skipped by a daylight-saving change would be shifted. The
+    // time follows the date after a "T" or a blank.
+    static const QRegularExpression separator(QStringLiteral("[Tt ]"));
+    const int t = iso.indexOf(separator);
     const bool has_zone = iso.endsWith(QLatin1Char('Z'), Qt::CaseInsensitive) ||
                           (t >= 0 && (iso.indexOf(QLatin1Char('+'), t) >= 0 || iso.indexOf(QLatin1Char('-'), t) >= 0));
     if (t >= 0 && !has_zone)

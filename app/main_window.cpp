@@ -976,12 +976,11 @@ void MainWindow::load_gpx_file(const QString& path)
         }
         int dropped = 0;
         const auto tick = []() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); };
-        // A track none of whose points has a time and valid coordinates
-        // gives no position: it counts as no track.
+        // A track without a point that has a time and valid coordinates,
+        // an empty one included, gives no position: it counts as no track.
         for (auto track = tracks.begin(); track != tracks.end();) {
-            const bool had_points = !track->points.isEmpty();
             dropped += sanitize_track(*track, tick);
-            track = had_points && track->points.isEmpty() ? tracks.erase(track) : track + 1;
+            track = track->points.isEmpty() ? tracks.erase(track) : track + 1;
         }
         if (dropped > 0)
             qWarning("%d point(s) of '%s' without valid coordinates or time were dropped.", dropped,
@@ -1008,13 +1007,12 @@ void MainWindow::load_gpx_file(const QString& path)
         for (const gpx_track& track : qAsConst(tracks))
             items << track.name + tr(" (%1 Points)").arg(track.points.size());
         bool ok = false;
-        const QString choice = ko::input_get_item(
-            this, tr("Select track"), tr("There are multiple tracks inside the selected gpx file. Please select one."),
-            items, 0, false, &ok);
-        if (!ok)
-            return;
-        const int index = items.indexOf(choice);
-        if (index < 0)
+        // Chosen by position: devices give every track the same name.
+        int index = -1;
+        ko::input_get_item(this, tr("Select track"),
+                           tr("There are multiple tracks inside the selected gpx file. Please select one."), items, 0,
+                           false, &ok, Qt::WindowFlags(), Qt::ImhNone, &index);
+        if (!ok || index < 0)
             return;
         if (index == 0) {
             chosen.name = tr("Merged Track");
@@ -1077,7 +1075,10 @@ void MainWindow::fixed_position_changed(const QString&)
     QString lon_text = longitude_edit->text();
     lat_text.remove(QLatin1Char(' '));
     lon_text.remove(QLatin1Char(' '));
-    if (lat_text.isEmpty() || lon_text.isEmpty()) {
+    // Only both fields empty make the empty position, which clears the
+    // coordinates; one of them empty is half a position, as invalid as a
+    // wrong text (a pair pasted into one field, for one).
+    if (lat_text.isEmpty() && lon_text.isEmpty()) {
         fixed_position_ok = true;
         mark_invalid(latitude_edit, false);
         mark_invalid(longitude_edit, false);
@@ -1086,8 +1087,8 @@ void MainWindow::fixed_position_changed(const QString&)
     }
     double latitude = 0;
     double longitude = 0;
-    const bool lat_ok = read_fixed_coordinate(lat_text, true, latitude);
-    const bool lon_ok = read_fixed_coordinate(lon_text, false, longitude);
+    const bool lat_ok = !lat_text.isEmpty() && read_fixed_coordinate(lat_text, true, latitude);
+    const bool lon_ok = !lon_text.isEmpty() && read_fixed_coordinate(lon_text, false, longitude);
     mark_invalid(latitude_edit, !lat_ok);
     mark_invalid(longitude_edit, !lon_ok);
     if (!lat_ok || !lon_ok) {

@@ -199,6 +199,13 @@ exif_tag_map removal_tags(const exif_tag_map& snapshot)
     return tags;
 }
 
+// The name under which a tag of a snapshot is written back as it was,
+// numerically; an empty value with "^", as "-Tag#=" would delete the tag.
+QString restore_name(const QString& key, const QString& value)
+{
+    return write_name(key) + (value.isEmpty() ? QLatin1String("#^") : QLatin1String("#"));
+}
+
 // What brings a file from its tags now back to its tags then: every tag of
 // then whose value differs, into its own group; every tag that was not there
 // then is deleted from the group it is in now. Nothing else is touched.
@@ -210,7 +217,7 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
         const auto current = now.find(key);
         if (current != now.end() && current->second == value)
             continue;
-        tags[write_name(key) + QLatin1Char('#')] = value;
+        tags[restore_name(key, value)] = value;
         touches_gps = touches_gps || key.startsWith(QLatin1String("GPS:"));
     }
     for (const auto& [key, value] : now) {
@@ -227,7 +234,7 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
     if (touches_gps && then_version == then.end())
         tags[version] = QString();
     else if (touches_gps)
-        tags[version + QLatin1Char('#')] = then_version->second;
+        tags[restore_name(version, then_version->second)] = then_version->second;
     return tags;
 }
 
@@ -269,9 +276,10 @@ std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path
     // One read of every tag named GPS... in every group, numerically ("#"),
     // keyed by the group it came from. "FileName" is always there for a file
     // that ExifTool can read, so a failed read is told from a file without
-    // GPS data.
+    // GPS data. The values stay escaped, so that text that is not UTF-8 keeps
+    // its bytes.
     const exif_tag_map read = ko::exiftool::read_selected_tags(
-        path, {QStringLiteral("FileName"), QStringLiteral("GPS*#")}, true);
+        path, {QStringLiteral("FileName"), QStringLiteral("GPS*#")}, true, ko::tag_values::escaped);
     if (read.find(QStringLiteral("System:FileName")) == read.end()) {
         qWarning("Could not read the GPS tags of '%s' before changing it.", qUtf8Printable(path));
         return std::nullopt;
@@ -566,7 +574,8 @@ void MainWindow::undo_last_edit()
         const exif_tag_map tags = now ? restore_tags(it.value(), *now) : exif_tag_map();
         const ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
                                           : tags.empty() ? ko::write_outcome::written
-                                                         : ko::exiftool::write_tags_outcome(it.key(), tags);
+                                                         : ko::exiftool::write_tags_outcome(
+                                                               it.key(), tags, ko::tag_values::escaped);
         if (outcome == ko::write_outcome::written) {
             restored << it.key();
         } else {

@@ -157,6 +157,7 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
         QByteArray name;
         int from; // with the blanks before it
         int to;
+        bool blank_before;
     };
     std::vector<attribute> attributes;
     int i = 1;
@@ -191,7 +192,7 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
             break;
         }
         i = int(static_cast<const char*>(close) - p) + 1;
-        attributes.push_back({QByteArray::fromRawData(p + name_start, name_stop - name_start), from, i});
+        attributes.push_back({QByteArray::fromRawData(p + name_start, name_stop - name_start), from, i, name_start > from});
     }
     if (plain || attributes.size() < 2) {
         mend_text(p, size);
@@ -212,9 +213,15 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
         return true;
     };
     mend_text(p, name_end);
-    for (std::size_t k = 0; k < attributes.size(); ++k)
-        if (is_last(k))
-            mend_text(p + attributes[k].from, attributes[k].to - attributes[k].from);
+    // An attribute written right after the one before gets a blank, which
+    // also keeps it apart from the element name when that one is dropped.
+    for (std::size_t k = 0; k < attributes.size(); ++k) {
+        if (!is_last(k))
+            continue;
+        if (!attributes[k].blank_before)
+            out += ' ';
+        mend_text(p + attributes[k].from, attributes[k].to - attributes[k].from);
+    }
     mend_text(p + attributes.back().to, size - attributes.back().to);
 }
 
@@ -228,15 +235,16 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
     bool waiting = false;
     while (i < size) {
         const char c = p[i];
-        if (in_comment) {
-            if (c == '-' && size - i < 3 && !at_end) {
+        if (passing) {
+            const int length = int(std::strlen(passing));
+            if (c == passing[0] && size - i < length && !at_end) {
                 waiting = true;
                 break;
             }
-            if (starts(p + i, size - i, "-->")) {
-                out += "-->";
-                i += 3;
-                in_comment = false;
+            if (starts(p + i, size - i, passing)) {
+                out.append(passing, length);
+                i += length;
+                passing = nullptr;
                 continue;
             }
         } else if (c == '<') {
@@ -244,10 +252,12 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 waiting = true;
                 break;
             }
-            if (!quote && starts(p + i, size - i, "<!--")) {
-                out += "<!--";
-                i += 4;
-                in_comment = true;
+            // Quotes in comments and instructions open nothing.
+            if (!quote && (starts(p + i, size - i, "<!--") || starts(p + i, size - i, "<?"))) {
+                const bool comment = p[i + 1] == '!';
+                out.append(p + i, comment ? 4 : 2);
+                i += comment ? 4 : 2;
+                passing = comment ? "-->" : "?>";
                 continue;
             }
             if (starts(p + i, size - i, "<!ENTITY")) {
@@ -323,7 +333,7 @@ QByteArray xml_mender::mend(const QByteArray& block, bool at_end)
                 where = state::doctype;
                 quote = 0;
                 in_subset = false;
-                in_comment = false;
+                passing = nullptr;
             } else {
                 // A tag: mended once it is here whole.
                 quote = 0;

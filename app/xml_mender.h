@@ -27,5 +27,6 @@ private:
     QSet<QByteArray> declared; // general entities of the document type
     char quote = 0;            // open quote in a long tag or the document type
     bool in_subset = false;    // within the document type's [ ... ]
-    bool in_comment = false;   // within a comment of the document type
+    // The end of the comment or instruction of the document type passed now.
+    const char* passing = nullptr;
 };

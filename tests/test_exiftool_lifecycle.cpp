@@ -132,10 +132,13 @@ private slots:
         ko::exif_response* response = ko::exiftool::start_task(block);
         message_capture capture;
         ko::exiftool_worker_shutdown(); // right away, the write still in flight
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // The worker is gone; the answer stays with its caller until released.
         QVERIFY(response->ok());
         QVERIFY(response->data().contains("1 image files updated"));
+        ko::exiftool::release(response);
+        QCOMPARE(ko::exif_response::alive(), 0); // each deleted once
         QCOMPARE(capture.count("Sending termination signal"), 0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(test_support::read_plain_tags_numeric(path).value("GPSLatitude"), QString("33"));
         QVERIFY(!QImage(path).isNull());
     }

@@ -117,6 +117,24 @@ private slots:
         }
     }
 
+    // A selected read gives a value whole, NUL and all; escaped, it keeps
+    // the bytes that are not UTF-8 too.
+    void selected_values_keep_every_byte()
+    {
+        const QString path = photo("bytes.jpg", {"-ec", "-Comment=a\\x00b\\\\", "-GPSMapDatum=caf\\xe9"});
+        const struct {
+            const char* tag;
+            ko::tag_values form;
+            QString value;
+        } cases[] = {
+            {"Comment", ko::tag_values::text, QString::fromUtf8("a\0b\\", 4)},
+            {"Comment", ko::tag_values::escaped, "a\\x00b\\\\"},
+            {"GPSMapDatum", ko::tag_values::escaped, "caf\\xe9"},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(value(ko::exiftool::read_selected_tags(path, {c.tag}, false, c.form), c.tag), c.value);
+    }
+
     void many_queued_requests_keep_their_order()
     {
         QList<ko::exif_response*> responses;
@@ -160,7 +178,10 @@ private slots:
         qApp->exec();
         QVERIFY(timer.elapsed() < 5000);
         QVERIFY(!exiftool_support::process_alive(pid));
-        QVERIFY(response.isNull()); // responses go with the thread object
+        // A response that its caller still holds stays until it is released.
+        QVERIFY(!response.isNull() && response->ok());
+        ko::exiftool::release(response);
+        QVERIFY(response.isNull());
         QCOMPARE(capture.count("Process finished on iteration 0"), 1);
         QVERIFY(exiftool_support::wait_until(
             [] { return !exiftool_support::thread_names().contains("Exiftol IO Work"); }, 2000));

@@ -3,6 +3,7 @@
 #include "exiftool_support.h"
 #include "ko/exiftool.h"
 #include "test_support.h"
+#include "writing_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,6 +136,11 @@ private slots:
         QVERIFY(!ko::exiftool::write_tags(gif, {{"ExifIFD:GPSLatitude", "1"}}));
         QCOMPARE(capture.count("0 image files updated", QtWarningMsg), 1);
         QCOMPARE(contents(gif), before);
+        // Writing an empty value ("^") is no delete: a file left unchanged
+        // was not written.
+        const QString real_gif = dir.filePath("real.gif");
+        QVERIFY(writing_support::make_gif_with_late_xmp(real_gif, {"-XMP-dc:Title=t"}));
+        QVERIFY(!ko::exiftool::write_tags(real_gif, {{"GPS:GPSAreaInformation#^", ""}}));
     }
 
     // A loaded photo replaced by a folder that holds another photo: ExifTool

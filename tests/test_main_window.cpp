@@ -22,6 +22,7 @@
 #include "ko/radio.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFileOpenEvent>
 #include <QInputDialog>
 #include <QLabel>
@@ -72,6 +73,25 @@ protected:
     {
         if (e->type() == QEvent::Paint)
             ++count;
+        return false;
+    }
+};
+
+// The titles of the dialogs shown while it exists; each is closed at once.
+class modal_watch : public QObject {
+public:
+    QStringList titles;
+    modal_watch() { qApp->installEventFilter(this); }
+    ~modal_watch() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (e->type() == QEvent::Show && dialog) {
+            titles << dialog->windowTitle();
+            QTimer::singleShot(0, dialog, [dialog] { dialog->done(QDialog::Rejected); });
+        }
         return false;
     }
 };
@@ -383,8 +403,9 @@ private slots:
         QVERIFY(!w->latitude_edit->property("invalid_input").toBool());
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("12.500000"));
 
-        // An empty field sends the empty position (deleting), no error.
+        // Both fields empty send the empty position (deleting), no error.
         w->longitude_edit->clear();
+        w->latitude_edit->clear();
         QVERIFY(w->fixed_position_valid());
         QVERIFY(position_of(w->table_model, photo_b).is_empty());
 
@@ -487,6 +508,66 @@ private slots:
             QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
         }
         w->clear_files();
+    }
+
+    // The window in GPX mode without a time limit, photo B (08:40Z) listed.
+    std::unique_ptr<MainWindow> gpx_window()
+    {
+        QSettings().setValue("sync_order", 4);
+        auto w = make_window();
+        w->clear_files();
+        w->load_files({photo_b});
+        w->gpx_limit_edit->setText("0");
+        return w;
+    }
+
+    // Garmin units name every track "ACTIVE LOG": the second of two equal
+    // items loads the second track.
+    void gpx_tracks_of_one_name()
+    {
+        auto w = gpx_window();
+        const QString path = dir.filePath("garmin.gpx");
+        QVERIFY(window_support::write_gpx(path, {{"ACTIVE LOG", {{"10", "20", "2023-05-01T08:40:00Z"}}},
+                                                 {"ACTIVE LOG", {{"30", "40", "2023-05-01T08:40:00Z"}}}}));
+        on_track_dialog([](QInputDialog* dialog) {
+            dialog->findChild<QComboBox*>()->setCurrentIndex(2);
+            dialog->accept();
+        });
+        w->load_gpx_file(path);
+        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
+    }
+
+    // A track without any point is no track: alone it gives the "no tracks"
+    // error and changes nothing; beside a real one it is not offered.
+    void gpx_tracks_without_points()
+    {
+        auto w = gpx_window();
+        const QString before = dir.filePath("before.gpx");
+        QVERIFY(window_support::write_gpx(before, {{"Before", {{"50", "20", "2023-05-01T08:40:00Z"}}}}));
+        w->load_gpx_file(before);
+        const QByteArray real = "<trk><name>Walk</name><trkseg><trkpt lat=\"10\" lon=\"20\">"
+                                "<time>2023-05-01T08:40:00Z</time></trkpt></trkseg></trk>";
+        const struct {
+            const char* name;
+            QByteArray tracks;
+            bool loads;
+        } cases[] = {
+            {"no_segment.gpx", "<trk><name>E</name></trk>", false},
+            {"empty_segment.gpx", "<trk><name>Empty</name><trkseg/></trk>", false},
+            {"real_and_empty.gpx", real + "<trk><name>Empty</name><trkseg/></trk>", true},
+        };
+        for (const auto& c : cases) {
+            const QString path = dir.filePath(c.name);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\">" + c.tracks + "</gpx>");
+            file.close();
+            modal_watch watch;
+            w->load_gpx_file(path);
+            QCOMPARE(watch.titles, c.loads ? QStringList() : QStringList{"Error"});
+            QCOMPARE(w->gpx_file_edit->text(), c.loads ? path : before);
+            QCOMPARE(position_of(w->table_model, photo_b).lat, QString(c.loads ? "10.00000000" : "50.00000000"));
+        }
     }
 
     // While a GPX file is read the window's events go on, under the

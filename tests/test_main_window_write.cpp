@@ -464,6 +464,62 @@ private slots:
         }
     }
 
+    // A pair pasted into the latitude field, the longitude left empty, is
+    // half a position: no row previews clearing and the sync writes nothing.
+    void pair_in_one_field_is_no_position()
+    {
+        const QString a = jpeg("a.jpg", "10:00:00", at_47);
+        const QString b = jpeg("b.jpg", "10:10:00");
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        const QByteArray a_bytes = writing_support::contents(a);
+        const QByteArray b_bytes = writing_support::contents(b);
+        w->load_files({a, b});
+        set_mode(3);
+        for (const char* pair : {"47.3769, 8.5417", "47\u00b022'37\"N 8\u00b032'30\"E"}) {
+            set_fixed(QString::fromUtf8(pair), QString());
+            QVERIFY2(w->longitude_edit->property("invalid_input").toBool(), pair);
+            QVERIFY(!w->fixed_position_valid());
+            for (int r = 0; r < w->table_model->rowCount(); ++r)
+                QVERIFY2(!w->table_model->data(w->table_model->index(r, 2)).toString().contains("Clear GPS data"),
+                         pair);
+            QCOMPARE(sync({"OK"}).value(0).title, QString("Invalid position"));
+            QCOMPARE(writing_support::contents(a), a_bytes);
+            QCOMPARE(writing_support::contents(b), b_bytes);
+            QCOMPARE(rows(), QStringList({a, b}));
+        }
+    }
+
+    // Videos whose position ExifTool reads from QuickTime's 3GPP location
+    // or the ISO 6709 "location" key: the removal leaves it, and says so.
+    void removal_names_every_quicktime_position()
+    {
+        // ffmpeg writes both with "use_metadata_tags", else the 3GPP one.
+        const struct {
+            const char* name;
+            QStringList ffmpeg;
+            const char* tag;
+        } cases[] = {
+            {"loci.mp4", {}, "UserData:LocationInformation"},
+            {"keys.mp4", {"-movflags", "use_metadata_tags"}, "Keys:Location"},
+        };
+        for (const auto& c : cases) {
+            const QString v = dir->filePath(c.name);
+            QVERIFY2(writing_support::make_video(v, c.ffmpeg + QStringList{"-metadata", "location=+47.3700+008.5400/"}),
+                     c.name);
+            if (!c.ffmpeg.isEmpty())
+                QVERIFY(set_tags(v, {"-UserData:LocationInformation="}));
+            const QMap<QString, QString> tags = test_support::read_tags_numeric(v);
+            QVERIFY2(tags.value(c.tag).contains("47.37") && tags.keys().filter("Location").size() == 1, c.name);
+            const QByteArray bytes = writing_support::contents(v);
+            w->load_files({v});
+            const auto boxes = remove({"Yes", "Abort"});
+            QCOMPARE(boxes.size(), 2);
+            QVERIFY2(boxes[1].text.startsWith("QuickTime GPS coordinates are read only"), c.name);
+            QCOMPARE(writing_support::contents(v), bytes);
+            w->clear_files();
+        }
+    }
+
     // Modes 0, 1 and 4, and the confirmations of the sync.
     void sync_other_modes_and_confirmations()
     {
@@ -728,7 +784,8 @@ private slots:
     }
 
     // Undo after a fixed-position sync or a removal gives back byte for byte
-    // a lone GPS version and text tags with line breaks and leading blanks.
+    // a lone GPS version, text tags with line breaks and leading blanks,
+    // Latin-1 text and an empty text tag.
     void undo_is_exact()
     {
         const auto exact = [](const QString& path) {
@@ -743,17 +800,22 @@ private slots:
             const QString t = jpeg("t.jpg", "10:00:00",
                                    {"-GPSAreaInformation#=Zurich\nOld Town", "-GPSProcessingMethod#=  GPS",
                                     "-XMP-exif:GPSProcessingMethod=  GPS\n", "-XMP-exif:GPSAreaInformation= a\n b"});
-            const auto before = states({v, t});
+            const QString l = jpeg("l.jpg", "10:00:00", {"-ec", "-GPSMapDatum=caf\\xe9", "-GPSAreaInformation^="});
+            const auto before = states({v, t, l});
             const QString t_before = exact(t);
+            const QString l_before = exact(l);
             QVERIFY(t_before.contains("\"Zurich\\nOld Town\"") && t_before.contains("\"  GPS\\n\""));
-            w->load_files({v, t});
+            QVERIFY(l_before.contains("\"GPS:GPSMapDatum\": \"base64:Y2Fm6Q==\"") &&
+                    l_before.contains("\"GPS:GPSAreaInformation\": \"\""));
+            w->load_files({v, t, l});
             set_mode(3);
             set_fixed("47.5", "8.25");
             QCOMPARE((removal ? remove({"Yes"}) : sync()).size(), int(removal));
             QCOMPARE(holds_position(gps_tags(v)), !removal);
             w->undo_button->click();
-            compare_states(states({v, t}), before);
+            compare_states(states({v, t, l}), before);
             QCOMPARE(exact(t), t_before);
+            QCOMPARE(exact(l), l_before);
         }
     }
 

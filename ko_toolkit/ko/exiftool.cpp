@@ -137,11 +137,10 @@ exif_tag_map parse_answer(const QByteArray& bytes)
 // A value of a "-ec" read: ExifTool wrote every control character and
 // backslash as a C escape ("\\n", "\\x00", "\\\\") and left white space
 // alone, so the bytes come back exactly.
-QString unescape_c(const QString& text)
+QString unescape_c(const QByteArray& bytes)
 {
-    if (!text.contains(QLatin1Char('\\')))
-        return text;
-    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains('\\'))
+        return QString::fromUtf8(bytes.constData(), bytes.size());
     QByteArray out;
     out.reserve(bytes.size());
     for (int i = 0; i < bytes.size(); ++i) {
@@ -165,23 +164,70 @@ QString unescape_c(const QString& text)
             }
         }
     }
-    return QString::fromUtf8(out);
+    // A NUL stays part of the value.
+    return QString::fromUtf8(out.constData(), out.size());
 }
 
-// The answer of a "-ec" read: values taken as they are, not trimmed.
-exif_tag_map parse_exact_answer(const QByteArray& bytes)
+// The length of the UTF-8 sequence at text (1 to 4), or 0 when the bytes
+// there are not one: a stray continuation byte, a cut or overlong
+// sequence, a surrogate or a code point beyond U+10FFFF.
+int utf8_sequence_length(const unsigned char* text, int left)
+{
+    const unsigned char c = text[0];
+    if (c < 0x80)
+        return 1;
+    const int length = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+    if (length == 0 || left < length)
+        return 0;
+    for (int i = 1; i < length; ++i)
+        if ((text[i] & 0xc0) != 0x80)
+            return 0;
+    if ((c == 0xe0 && text[1] < 0xa0) || (c == 0xed && text[1] >= 0xa0) || (c == 0xf0 && text[1] < 0x90) ||
+        (c == 0xf4 && text[1] >= 0x90))
+        return 0;
+    return length;
+}
+
+// A value of a "-ec" read kept as ExifTool printed it, every byte that is
+// not UTF-8 written as "\\xHH" (which "-ec" reads back as that byte), so
+// that no byte is lost in the text.
+QString keep_escaped(const QByteArray& bytes)
+{
+    QString text = QString::fromUtf8(bytes.constData(), bytes.size());
+    if (text.toUtf8() == bytes)
+        return text;
+    text.clear();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    for (int i = 0; i < bytes.size();) {
+        const int length = utf8_sequence_length(data + i, bytes.size() - i);
+        const QString decoded = QString::fromUtf8(bytes.constData() + i, length);
+        if (length > 0 && decoded.toUtf8() == QByteArray::fromRawData(bytes.constData() + i, length)) {
+            text += decoded;
+            i += length;
+            continue;
+        }
+        for (const int end = i + qMax(length, 1); i < end; ++i)
+            text += QStringLiteral("\\x%1").arg(uint(data[i]), 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+// The answer of a "-ec" read: values taken as they are, not trimmed, and
+// either unescaped or kept escaped.
+exif_tag_map parse_exact_answer(const QByteArray& bytes, ko::tag_values values)
 {
     exif_tag_map result;
     const int size = bytes.isNull() ? 0 : int(qstrnlen(bytes.constData(), uint(bytes.size())));
-    const QString text = QString::fromUtf8(bytes.constData(), size);
-    for (QStringRef line : text.splitRef(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    for (QByteArray line : QByteArray::fromRawData(bytes.constData(), size).split('\n')) {
         // A carriage return in a value comes escaped: one here ends the line.
-        if (line.endsWith(QLatin1Char('\r')))
+        if (line.endsWith('\r'))
             line.chop(1);
-        const int eq = line.indexOf(QLatin1Char('='));
+        const int eq = line.indexOf('=');
         if (eq < 1)
             continue;
-        result[line.left(eq).mid(1).trimmed().toString()] = unescape_c(line.mid(eq + 1).toString());
+        const QString key = QString::fromUtf8(line.constData(), eq).mid(1).trimmed();
+        const QByteArray value = line.mid(eq + 1);
+        result[key] = values == ko::tag_values::escaped ? keep_escaped(value) : unescape_c(value);
     }
     return result;
 }
@@ -189,9 +235,11 @@ exif_tag_map parse_exact_answer(const QByteArray& bytes)
 // A value as a write line carries it: ExifTool's argument reader ends the
 // argument at a line break and drops a blank right after "=", so a value
 // with control characters, a backslash or a leading blank goes C-escaped
-// (with "-ec"). Returns false when the value needs no escape.
-bool escape_c(const QString& value, QString& escaped)
+// (with "-ec"). A value given escaped keeps its escapes. Returns false when
+// the value needs no escape.
+bool escape_c(const QString& value, ko::tag_values values, QString& escaped)
 {
+    const bool keep_backslash = values == ko::tag_values::escaped;
     bool needed = value.startsWith(QLatin1Char(' '));
     for (const QChar c : value)
         needed = needed || c.unicode() < 0x20 || c.unicode() == 0x7f || c == QLatin1Char('\\');
@@ -200,7 +248,7 @@ bool escape_c(const QString& value, QString& escaped)
     escaped.clear();
     for (int i = 0; i < value.size(); ++i) {
         const ushort u = value.at(i).unicode();
-        if (u == '\\')
+        if (u == '\\' && !keep_backslash)
             escaped += QLatin1String("\\\\");
         else if (u < 0x20 || u == 0x7f || (i == 0 && u == ' '))
             escaped += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
@@ -418,7 +466,6 @@ exiftool_worker::~exiftool_worker()
     output.clear();
     ready_marker.clear();
     tasks.clear();
-    qDeleteAll(responses);
 }
 
 void exiftool_worker::log_stderr()
@@ -508,6 +555,11 @@ bool exiftool_worker::shutdown()
         ++iteration;
     }
     KO_BRIDGE_DEBUG("%s: Did %d iterations, state: %d", sig_worker_shutdown, iteration, int(process->state()));
+    // Nothing is answered from here on: what is still queued fails (and goes,
+    // if released). A response that its caller still holds is given up to
+    // that caller; its release deletes it, the worker being gone by then.
+    fail_all("was shut down");
+    responses.clear();
     return process->state() == QProcess::NotRunning;
 }
 
@@ -977,7 +1029,7 @@ exif_tag_map exiftool::read_tags(const QString& args, bool group_names, bool deb
 }
 
 exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
-                                          bool group_names)
+                                          bool group_names, tag_values values)
 {
     bool valid = is_single_argument(file);
     for (const QString& name : tag_names)
@@ -1006,7 +1058,7 @@ exif_tag_map exiftool::read_selected_tags(const QString& file, const std::vector
     const response_handle response(start_task(command.toUtf8(), timeout));
     if (!await_answer(response.get(), timeout))
         return {};
-    return parse_exact_answer(response->data());
+    return parse_exact_answer(response->data(), values);
 }
 
 // ---------------------------------------------------------------------------
@@ -1017,13 +1069,14 @@ bool exiftool::write_tags(const QString& file, const exif_tag_map& tags)
     return write_tags_outcome(file, tags) == write_outcome::written;
 }
 
-write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_map& tags)
+write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_map& tags, tag_values values)
 {
     bool valid = is_single_argument(file);
     bool pure_delete = true;
     for (const auto& [key, value] : tags) {
         valid = valid && is_single_argument(key);
-        pure_delete = pure_delete && value.isEmpty();
+        // "Tag^=" writes an empty value; it deletes nothing.
+        pure_delete = pure_delete && value.isEmpty() && !key.endsWith(QLatin1Char('^'));
     }
     if (!valid) {
         KO_BRIDGE_WARNING("%s: Refusing to write to '%s': the path or a tag name contains a line break or NUL.",
@@ -1042,7 +1095,7 @@ write_outcome exiftool::write_tags_outcome(const QString& file, const exif_tag_m
     bool escaped = false;
     QString escaped_value;
     for (const auto& [key, value] : tags) {
-        const bool escape = escape_c(value, escaped_value);
+        const bool escape = escape_c(value, values, escaped_value);
         escaped = escaped || escape;
         lines += QStringLiteral("-%1=%2\n").arg(key, escape ? escaped_value : value);
     }

@@ -46,8 +46,15 @@ enum class exif_error : qint32 {
 // died or stopped answering before it said what it did).
 enum class write_outcome { written, not_written, unknown };
 
+// How the values of a tag map are meant: as text, or as ExifTool's "-ec"
+// option prints them (C escapes, "\\" for a backslash), with every byte
+// that is not UTF-8 written as "\xHH". The escaped form keeps every byte
+// of a value, also of text that is not UTF-8 (such as Latin-1 in EXIF).
+enum class tag_values { text, escaped };
+
 // One request to ExifTool. Created by exiftool::start_task; lives until its
-// caller hands it back (exiftool::release) or the bridge shuts down.
+// caller hands it back (exiftool::release), before or after the bridge shut
+// down.
 class exif_response : public QObject
 {
     Q_OBJECT
@@ -145,8 +152,8 @@ private:
     std::atomic<bool> verbose_enabled{false};
     std::atomic<bool> ping_enabled{false};
     QList<QPair<ko::exif_response*, QByteArray>> tasks;
-    // Every response handed to add_task and not deleted yet; what is left
-    // goes with the worker.
+    // Every response handed to add_task and not deleted yet; shutdown gives
+    // those that their callers still hold up to them.
     QSet<ko::exif_response*> responses;
     bool busy = false;
     QByteArray ready_marker;
@@ -206,17 +213,20 @@ public:
     static exif_tag_map read_tags(const QString& args, bool group_names, bool debug);
     // The listed tags of one file, in full (not in fast mode); group_names as
     // for read_tags. Values come exactly as stored: line breaks and leading
-    // or trailing blanks kept, not trimmed.
+    // or trailing blanks kept, not trimmed; as text or escaped.
     static exif_tag_map read_selected_tags(const QString& file, const std::vector<QString>& tag_names,
-                                           bool group_names = false);
+                                           bool group_names = false, tag_values values = tag_values::text);
 
-    // Writes tags into file in place (an empty value deletes the tag); a
+    // Writes tags into file in place (an empty value deletes the tag, but
+    // under a key ending in "^" is written as the empty text); a
     // value may hold any text, line breaks and leading blanks included. True
     // only when ExifTool reports the file updated (for a pure delete: updated
     // or unchanged).
     static bool write_tags(const QString& file, const exif_tag_map& tags);
-    // The same write, telling a failed write from one whose fate is unknown.
-    static write_outcome write_tags_outcome(const QString& file, const exif_tag_map& tags);
+    // The same write, telling a failed write from one whose fate is unknown;
+    // the values as text or escaped (as read_selected_tags gives them).
+    static write_outcome write_tags_outcome(const QString& file, const exif_tag_map& tags,
+                                            tag_values values = tag_values::text);
     static void software_tags(exif_tag_map& tags);
     static bool write_software_tags(const QString& file);
 

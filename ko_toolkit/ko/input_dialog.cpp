@@ -2,6 +2,8 @@
 
 #include "ko/dark_style.h"
 
+#include <QComboBox>
+
 namespace ko {
 
 bool input_dialog_flat_style = false;
@@ -88,9 +90,11 @@ int input_get_int(QWidget* parent, const QString& title, const QString& label, i
 }
 
 QString input_get_item(QWidget* parent, const QString& title, const QString& label, const QStringList& items,
-                       int current, bool editable, bool* ok, Qt::WindowFlags flags, Qt::InputMethodHints hints)
+                       int current, bool editable, bool* ok, Qt::WindowFlags flags, Qt::InputMethodHints hints,
+                       int* index)
 {
-    const QString start = (current >= 0 && current < items.size()) ? items.at(current) : QString();
+    const bool in_list = current >= 0 && current < items.size();
+    const QString start = in_list ? items.at(current) : QString();
     QInputDialog dialog(parent, flags);
     input_dialog_style(&dialog);
     dialog.setWindowTitle(title);
@@ -99,7 +103,20 @@ QString input_get_item(QWidget* parent, const QString& title, const QString& lab
     dialog.setTextValue(start);
     dialog.setComboBoxEditable(editable);
     dialog.setInputMethodHints(hints);
-    return run(dialog, ok) ? dialog.textValue() : start;
+    if (!run(dialog, ok)) {
+        if (index)
+            *index = in_list ? current : -1;
+        return start;
+    }
+    const QString text = dialog.textValue();
+    if (index) {
+        // The combo box knows which of several equal texts was picked; a text
+        // typed into an editable one is looked up.
+        const auto* combo = dialog.findChild<QComboBox*>();
+        const int picked = combo ? combo->currentIndex() : -1;
+        *index = picked >= 0 && picked < items.size() && items.at(picked) == text ? picked : items.indexOf(text);
+    }
+    return text;
 }
 
 QString input_get_multi_line_text(QWidget* parent, const QString& title, const QString& label, const QString& text,

@@ -25,9 +25,12 @@ int input_get_int(QWidget* parent, const QString& title, const QString& label, i
                   int max = 2147483647, int step = 1, bool* ok = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
 // Starts with items[current], or an empty text when current is outside the list.
+// *index (when given) gets the position of the returned item in items, which
+// tells apart items of equal text; -1 when the text is none of the items.
 QString input_get_item(QWidget* parent, const QString& title, const QString& label, const QStringList& items,
                        int current = 0, bool editable = true, bool* ok = nullptr,
-                       Qt::WindowFlags flags = Qt::WindowFlags(), Qt::InputMethodHints hints = Qt::ImhNone);
+                       Qt::WindowFlags flags = Qt::WindowFlags(), Qt::InputMethodHints hints = Qt::ImhNone,
+                       int* index = nullptr);
 
 QString input_get_multi_line_text(QWidget* parent, const QString& title, const QString& label,
                                   const QString& text = QString(), bool* ok = nullptr,

@@ -1,7 +1,8 @@
 // Fuzz target for the parsers of ExifTool's answers: the input is taken as
 // the bytes of an answer, plain and exact ("-ec"), and its text as a value
 // that a write escapes. Besides the sanitizers: plain values come trimmed,
-// and an escaped value comes back from an exact answer line unchanged.
+// values kept escaped read back as they are, and an escaped value comes
+// back from an exact answer line unchanged.
 
 #include "ko/exiftool_answer.h"
 
@@ -30,18 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("plain answer: untrimmed key or value", key.trimmed() + QLatin1Char('=') + value.trimmed(),
                  key + QLatin1Char('=') + value);
     }
-    parse_exact_answer(bytes);
+    parse_exact_answer(bytes, ko::tag_values::text);
+    // Values kept escaped are one line each and read back as they are.
+    const exif_tag_map kept = parse_exact_answer(bytes, ko::tag_values::escaped);
+    QByteArray again;
+    for (const auto& [key, value] : kept)
+        again += "-" + key.toUtf8() + "=" + value.toUtf8() + "\r\n";
+    if (parse_exact_answer(again, ko::tag_values::escaped) != kept)
+        fail("values kept escaped do not read back", QString::fromUtf8(again), QString());
 
     // The same text as a value to write: one line, then back as ExifTool
     // answers it.
     const QString value = QString::fromUtf8(bytes.constData(), bytes.size());
     QString escaped;
-    const bool needs_escape = escape_c(value, escaped);
-    const QString& sent = needs_escape ? escaped : value;
-    for (const QChar c : sent)
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0))
-            fail("escaped value is not one line", QString(), sent);
-    const exif_tag_map back = parse_exact_answer("-Tag=" + sent.toUtf8() + "\r\n");
+    for (const ko::tag_values values : {ko::tag_values::text, ko::tag_values::escaped}) {
+        const QString& line = escape_c(value, values, escaped) ? escaped : value;
+        for (const QChar c : line)
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0))
+                fail("escaped value is not one line", QString(), line);
+    }
+    const QString& sent = escape_c(value, ko::tag_values::text, escaped) ? escaped : value;
+    const exif_tag_map back = parse_exact_answer("-Tag=" + sent.toUtf8() + "\r\n", ko::tag_values::text);
     const QString got = back.count(QStringLiteral("Tag")) ? back.at(QStringLiteral("Tag")) : QStringLiteral("(none)");
     if (back.size() != 1 || got != value)
         fail("value does not come back from an exact answer", value, got);

@@ -132,7 +132,7 @@ struct point_span {
 std::vector<point_span> point_spans(const QString& text, bool any_attribute)
 {
     static const QRegularExpression start(QStringLiteral("<((?:[^\\s<>/:]+:)?(trkpt|wpt))(?=[\\s/>]|$)"));
-    static const QRegularExpression attribute(QStringLiteral("(?:^|[\\s\"'])(lat|lon)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"));
+    static const QRegularExpression attribute(QStringLiteral("(?<![^\\s\"'])(lat|lon)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"));
     static const QRegularExpression time(QStringLiteral("<(?:[^\\s<>/:]+:)?time(?:\\s[^>]*)?>([^<]*)(<?/?)"));
     std::vector<point_span> spans;
     for (auto it = start.globalMatch(text); it.hasNext();) {

@@ -281,16 +281,16 @@ track [Waypoints] 2
 )");
 }
 
-namespace {
-
 // A track of two points, the second with a description.
 QByteArray two_points(const QByteArray& prolog, const QByteArray& name, const QByteArray& description,
-                      const QByteArray& first_attributes = "lat=\"47.1\" lon=\"8.1\"")
+                      const QByteArray& first_attributes)
 {
     return prolog + "<gpx version=\"1.1\"><trk><name>" + name + "</name><trkseg>\n<trkpt " + first_attributes +
            "><time>2023-05-01T10:00:00Z</time></trkpt>\n<trkpt lat=\"47.2\" lon=\"8.2\"><desc>" + description +
            "</desc><time>2023-05-01T10:00:01Z</time></trkpt>\n</trkseg></trk></gpx>\n";
 }
+
+namespace {
 
 const char* const both_points = " 2023-05-01T10:00:00Z 47.1 8.1; 2023-05-01T10:00:01Z 47.2 8.2";
 const QByteArray declaration("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -347,6 +347,27 @@ QByteArray deeply_nested(int levels)
     return data;
 }
 
+QByteArray unclosed_prefixed(int count)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Open</name><trkseg>"
+                    "<trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt></trkseg>");
+    data.reserve(data.size() + count * 5);
+    for (int i = 0; i < count; ++i)
+        data += "<x:e>";
+    return data;
+}
+
+QByteArray many_declarations(int count)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [\n");
+    data.reserve(data.size() + count * 24 + 256);
+    for (int i = 0; i < count; ++i)
+        data += "<!ENTITY e" + QByteArray::number(i) + " \"x\">\n";
+    data += "]>\n<gpx version=\"1.1\"><trk><name>Declared</name><trkseg><trkpt lat=\"47.5\" lon=\"8.5\">"
+            "<time>2023-05-01T10:00:00Z</time></trkpt></trkseg></trk></gpx>\n";
+    return data;
+}
+
 QByteArray entity_expansion(int references, int length)
 {
     QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY big \"" + QByteArray(length, 'x') +
@@ -359,30 +380,61 @@ QByteArray entity_expansion(int references, int length)
     return data;
 }
 
+namespace {
+
+const char* const long_track_head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<gpx version=\"1.1\" creator=\"logger\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+                                    " <trk>\n  <name>Long log</name>\n  <trkseg>\n";
+const char* const long_track_tail = "  </trkseg>\n </trk>\n</gpx>\n";
+
+QByteArray long_track_lat(int i) { return QByteArray::number(46.0 + (i % 1000000) * 1e-6, 'f', 8); }
+QByteArray long_track_lon(int i) { return QByteArray::number(7.0 + (i % 700000) * 1e-6, 'f', 8); }
+QByteArray long_track_time(int i)
+{
+    return QDateTime(QDate(2023, 5, 1), QTime(6, 0), Qt::UTC).addSecs(i).toString(Qt::ISODate).toLatin1();
+}
+
+// Point i of the logger's track, after a segment break every 100,000 points.
+QByteArray long_track_point(int i)
+{
+    return (i > 0 && i % 100000 == 0 ? "  </trkseg>\n  <trkseg>\n" : "") + QByteArray("   <trkpt lat=\"") +
+           long_track_lat(i) + "\" lon=\"" + long_track_lon(i) + "\"><ele>" + QByteArray::number(400 + i % 1000) +
+           ".5</ele><time>" + long_track_time(i) + "</time></trkpt>\n";
+}
+
+} // namespace
+
+QByteArray long_track(int points)
+{
+    QByteArray data(long_track_head);
+    for (int i = 0; i < points; ++i)
+        data += long_track_point(i);
+    return data + long_track_tail;
+}
+
+QStringList long_track_points(int points)
+{
+    QStringList texts;
+    for (int i = 0; i < points; ++i)
+        texts << long_track_time(i) + ' ' + long_track_lat(i) + ' ' + long_track_lon(i);
+    return texts;
+}
+
 bool write_long_track(const QString& path, int points)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    QByteArray block("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     "<gpx version=\"1.1\" creator=\"logger\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
-                     " <trk>\n  <name>Long log</name>\n  <trkseg>\n");
-    const QDateTime start(QDate(2023, 5, 1), QTime(6, 0), Qt::UTC);
+    QByteArray block(long_track_head);
     for (int i = 0; i < points; ++i) {
-        if (i > 0 && i % 100000 == 0)
-            block += "  </trkseg>\n  <trkseg>\n";
-        const double lat = 46.0 + (i % 1000000) * 1e-6;
-        const double lon = 7.0 + (i % 700000) * 1e-6;
-        block += "   <trkpt lat=\"" + QByteArray::number(lat, 'f', 8) + "\" lon=\"" + QByteArray::number(lon, 'f', 8) +
-                 "\"><ele>" + QByteArray::number(400 + i % 1000) + ".5</ele><time>" +
-                 start.addSecs(i).toString(Qt::ISODate).toLatin1() + "</time></trkpt>\n";
+        block += long_track_point(i);
         if (block.size() > (1 << 20)) {
             if (file.write(block) != block.size())
                 return false;
             block.clear();
         }
     }
-    block += "  </trkseg>\n </trk>\n</gpx>\n";
+    block += long_track_tail;
     return file.write(block) == block.size() && file.flush();
 }
 

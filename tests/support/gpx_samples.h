@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 namespace gpx_samples {
 
@@ -29,9 +30,21 @@ struct lenient_file {
 };
 QList<lenient_file> lenient_files();
 
+// A track named name of two points, 47.1 8.1 at 2023-05-01T10:00:00Z and
+// 47.2 8.2 a second later, the second with a description, after prolog.
+QByteArray two_points(const QByteArray& prolog, const QByteArray& name, const QByteArray& description,
+                      const QByteArray& first_attributes = "lat=\"47.1\" lon=\"8.1\"");
+
 // One track of one point, followed inside the track by levels nested
 // extension elements.
 QByteArray deeply_nested(int levels);
+
+// One track of one point, followed inside the track by count prefixed
+// elements that are never closed.
+QByteArray unclosed_prefixed(int count);
+
+// A track of one point whose document type declares count entities.
+QByteArray many_declarations(int count);
 
 // A track of one point whose name is references times an entity of length
 // characters.
@@ -40,5 +53,8 @@ QByteArray entity_expansion(int references, int length);
 // Writes a logger's track of points, one a second, in segments of 100,000
 // points, about 104 bytes a point. False when the file cannot be written.
 bool write_long_track(const QString& path, int points);
+// The same track in memory, and its points as "time lat lon" (UTC times).
+QByteArray long_track(int points);
+QStringList long_track_points(int points);
 
 } // namespace gpx_samples
