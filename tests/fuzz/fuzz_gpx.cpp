@@ -50,13 +50,20 @@ bool decode(const QByteArray& data, QString& text)
 }
 
 // White space as XML reads it in attribute values; control characters,
-// which no XML text holds, as the blanks that mending makes of them.
+// which no XML text holds, as the blanks that mending makes of them; a lone
+// surrogate (which the patterns cannot read) as a replacement character.
 QString normalized(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (QChar& c : text)
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         if (c.unicode() < 0x20)
-            c = QLatin1Char(' ');
+            text[i] = QLatin1Char(' ');
+        else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
     return text;
 }
 
@@ -213,9 +220,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const gpx_point& point : track.points) {
             if (from_span(spans, point))
                 continue;
-            std::fprintf(stderr, "Point of track \"%s\" that no point element of the input holds: lat \"%s\", lon \"%s\", time %s\n",
-                         qPrintable(track.name), qPrintable(point.lat), qPrintable(point.lon),
-                         qPrintable(point.time.toUTC().toString(Qt::ISODateWithMs)));
+            // Percent-encoded, so that every character shows.
+            const auto shown = [](const QString& text) { return text.toUtf8().toPercentEncoding(" .:-+").toStdString(); };
+            std::fprintf(stderr,
+                         "Point of track \"%s\" that no point element of the input holds: lat \"%s\", lon \"%s\", "
+                         "time %s (%s)\n",
+                         shown(track.name).c_str(), shown(point.lat).c_str(), shown(point.lon).c_str(),
+                         qPrintable(point.time.toUTC().toString(Qt::ISODateWithMs)),
+                         point.time.isValid() ? "valid" : "invalid");
             std::abort();
         }
     }
