@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program and the tests need,
-# but only those that are missing. Sourced by run.sh and test.sh.
+# but only those that are missing. Sourced by run.sh, test.sh and fuzz.sh.
 
 ORLAVO_PACKAGES="cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools \
 qttranslations5-l10n libimage-exiftool-perl fonts-freefont-ttf"
 ORLAVO_TEST_PACKAGES="libgtest-dev libbenchmark-dev ffmpeg xvfb xauth python3 qt5-image-formats-plugins"
+# Only scripts/fuzz.sh needs these: clang and its libFuzzer runtime.
+ORLAVO_FUZZ_PACKAGES="clang-14 libclang-rt-14-dev"
 
 orlavo_install_missing() {
     # One dpkg-query for all of them; a package it does not know is missing.
@@ -32,14 +34,16 @@ orlavo_install_missing() {
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing || return 1
 }
 
-# orlavo_build <root> [target]: configures and builds the tree, or only the
-# given target and what it needs.
+# orlavo_build <root> [target] [build folder] [compiler flags]: configures
+# and builds the tree (in <root>/build unless told), or only the given target
+# and what it needs.
 orlavo_build() {
     root="$1"
-    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+    build_dir="${3:-$root/build}"
+    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${4:+"-DCMAKE_CXX_FLAGS=$4"} >/dev/null || return 1
     if [ -n "$2" ]; then
-        cmake --build "$root/build" -j "$(nproc)" --target "$2" || return 1
+        cmake --build "$build_dir" -j "$(nproc)" --target "$2" || return 1
     else
-        cmake --build "$root/build" -j "$(nproc)" || return 1
+        cmake --build "$build_dir" -j "$(nproc)" || return 1
     fi
 }

@@ -3,6 +3,7 @@
 // thread of its own.
 
 #include "ko/exiftool.h"
+#include "ko/exiftool_answer.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -102,6 +103,9 @@ bool is_tag_name(const QString& name)
     return true;
 }
 
+} // namespace
+
+namespace ko::exiftool_answer {
 
 exif_tag_map parse_answer(const QByteArray& bytes)
 {
@@ -253,6 +257,12 @@ bool escape_c(const QString& value, ko::tag_values values, QString& escaped)
     }
     return true;
 }
+
+} // namespace ko::exiftool_answer
+
+using namespace ko::exiftool_answer;
+
+namespace {
 
 // The count of a summary line such as "    1 image files updated".
 int summary_count(const QString& text, const QString& what)
