@@ -441,8 +441,13 @@ bool gpx_stream::refused_for_entities()
 void gpx_stream::count_reference(const QByteArray& name)
 {
     if (!entities_known) {
-        if (pending.size() < declaration_limit || pending.contains(name))
-            ++pending[name];
+        // The name may be a view into the block being scanned, which is gone
+        // by the next one: a new key holds a copy of its bytes.
+        const auto counted = pending.find(name);
+        if (counted != pending.end())
+            ++*counted;
+        else if (pending.size() < declaration_limit)
+            pending.insert(QByteArray(name.constData(), name.size()), 1);
         return;
     }
     const QString key = QString::fromUtf8(name.constData(), name.size());
