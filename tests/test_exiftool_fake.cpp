@@ -163,7 +163,8 @@ private slots:
         QVERIFY(rig.submit("echo:warm-up")->wait(5000));
         QElapsedTimer timer;
         timer.start();
-        auto* dying = rig.submit("die");
+        // It dies only once the next request is surely queued behind it.
+        auto* dying = rig.submit("late:300\ndie");
         auto* queued = rig.submit("echo:never");
         QVERIFY(!dying->wait(60000) && !queued->wait(60000));
         QVERIFY(dying->cancelled && queued->cancelled);
