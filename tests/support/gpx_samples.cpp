@@ -281,16 +281,16 @@ track [Waypoints] 2
 )");
 }
 
+namespace {
+
 // A track of two points, the second with a description.
 QByteArray two_points(const QByteArray& prolog, const QByteArray& name, const QByteArray& description,
-                      const QByteArray& first_attributes)
+                      const QByteArray& first_attributes = "lat=\"47.1\" lon=\"8.1\"")
 {
     return prolog + "<gpx version=\"1.1\"><trk><name>" + name + "</name><trkseg>\n<trkpt " + first_attributes +
            "><time>2023-05-01T10:00:00Z</time></trkpt>\n<trkpt lat=\"47.2\" lon=\"8.2\"><desc>" + description +
            "</desc><time>2023-05-01T10:00:01Z</time></trkpt>\n</trkseg></trk></gpx>\n";
 }
-
-namespace {
 
 const char* const both_points = " 2023-05-01T10:00:00Z 47.1 8.1; 2023-05-01T10:00:01Z 47.2 8.2";
 const QByteArray declaration("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -310,6 +310,17 @@ QList<lenient_file> lenient_files()
 {
     const QByteArray cut = two_points(declaration, "Cut", "d");
     const QString zwoelf = QString::fromUtf8("Zw\xC3\xB6lf \xE2\x82\xAC");
+    const auto doctype = [](const QByteArray& subset) { return declaration + "<!DOCTYPE gpx [" + subset + "]>\n"; };
+    QByteArray nul_after_latin1 = "<gpx><trk><name>\xe9</name><trkseg><trkpt lat=\"10\" lon=\"20." + QByteArray(1, '\0') +
+        QByteArray("<trkpt lat=\"30\" lon=\"40\"><time>2020-01-01T01:00:00Z</time></trkpt>").repeated(10);
+    nul_after_latin1 += QByteArray(16384 - nul_after_latin1.size(), ' ') +
+                        "66\"><time>2020-01-01T05:00:00Z</time></trkpt></trkseg></trk></gpx>";
+    QByteArray damaged = long_track(30000);
+    damaged.insert(damaged.indexOf("</trkpt>\n", damaged.size() / 2) + 9,
+                   QByteArray(31, '\xff') + QByteArray(1, '\0') + QByteArray(32, '\xfe'));
+    QByteArray laughs = "<!ENTITY lol0 \"lol\">";
+    for (int i = 1; i < 10; ++i)
+        laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"" + ("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
     return {
         {"xml11.gpx", two_points("<?xml version=\"1.1\" encoding=\"UTF-8\"?>\n", "Logger", "d"),
          QString("[Logger]") + both_points, ""},
@@ -331,6 +342,34 @@ QList<lenient_file> lenient_files()
         {"many_predefined_references.gpx",
          two_points(declaration + "<!DOCTYPE gpx [<!ENTITY t \"Trail\">]>\n", "&t;", QByteArray("&amp;").repeated(9000)),
          QString("[Trail]") + both_points, ""},
+        // Bytes that are not UTF-8 and a NUL in one block: no point glued
+        // together from three, none of a long track lost.
+        {"nul_after_latin1.gpx", nul_after_latin1, "", "line 1, column 58"},
+        {"nul_in_long_track.gpx", damaged, "[Long log] " + long_track_points(30000).join("; "), ""},
+        // Declared entities count as long as they expand to, nothing in
+        // CDATA or comments counts, and billion laughs is refused.
+        {"declared_entity.gpx", two_points(doctype("<!ENTITY deg \"&#176;\">"), "Deg", QByteArray("21&deg;C ").repeated(9000)),
+         QString("[Deg]") + both_points, ""},
+        {"ampersands_in_cdata.gpx",
+         two_points(doctype("<!ENTITY t \"Trail\">"), "&t;", "<![CDATA[" + QByteArray("&").repeated(9000) + "]]><!-- &t; -->"),
+         QString("[Trail]") + both_points, ""},
+        {"long_entity.gpx", two_points(doctype("<!ENTITY long \"" + QByteArray(2000, 'x') + "\">"), "Long", "&long;"),
+         QString("[Long]") + both_points, ""},
+        {"billion_laughs.gpx", two_points(doctype(laughs), "&lol9;", "d"), "", "refused"},
+        // A zone-less time is UTC, with a blank or a "T", in the spring gap too.
+        {"spring_gap.gpx",
+         "<gpx><trk><name>Gap</name><trkseg><trkpt lat=\"1\" lon=\"2\"><time>2023-03-26 02:30:00</time></trkpt>"
+         "<trkpt lat=\"3\" lon=\"4\"><time>2023-03-26T02:30:00</time></trkpt></trkseg></trk></gpx>",
+         "[Gap] 2023-03-26T02:30:00Z 1 2; 2023-03-26T02:30:00Z 3 4", ""},
+        {"instruction_in_doctype.gpx", two_points(doctype("<?pi don't ?><!ENTITY t \"Trail\">"), "&t;", "Fish & Chips"),
+         QString("[Trail]") + both_points, ""},
+        {"attribute_without_blank.gpx", two_points(declaration, "Twice", "d", "lat=\"1\"lat=\"47.1\" lon=\"8.1\""),
+         QString("[Twice]") + both_points, ""},
+        // Nesting and declarations beyond any GPX are refused.
+        {"nested_256.gpx", deeply_nested(253), "[Deep] 2023-05-01T10:00:00Z 47.5 8.5", ""},
+        {"nested_257.gpx", deeply_nested(254), "", "refused"},
+        {"unclosed_prefixed.gpx", unclosed_prefixed(1000), "", "refused"},
+        {"many_declarations.gpx", many_declarations(20000), "", "refused"},
     };
 }
 

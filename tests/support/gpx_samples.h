@@ -21,7 +21,8 @@ QString varied_results();
 // Files as loggers and everyday programs write them that are not quite
 // well-formed XML 1.0 or come in a less common encoding: name, content, the
 // track the reader gives ("[name] time lat lon; time lat lon", times in UTC)
-// and, for a file that cannot be read to its end, the place named in the log.
+// and, for a file that cannot be read to its end, the place named in the log
+// ("refused" for a file refused whole).
 struct lenient_file {
     QString name;
     QByteArray content;
@@ -29,11 +30,6 @@ struct lenient_file {
     QString stopped_at;
 };
 QList<lenient_file> lenient_files();
-
-// A track named name of two points, 47.1 8.1 at 2023-05-01T10:00:00Z and
-// 47.2 8.2 a second later, the second with a description, after prolog.
-QByteArray two_points(const QByteArray& prolog, const QByteArray& name, const QByteArray& description,
-                      const QByteArray& first_attributes = "lat=\"47.1\" lon=\"8.1\"");
 
 // One track of one point, followed inside the track by levels nested
 // extension elements.
