@@ -77,25 +77,6 @@ protected:
     }
 };
 
-// The titles of the dialogs shown while it exists; each is closed at once.
-class modal_watch : public QObject {
-public:
-    QStringList titles;
-    modal_watch() { qApp->installEventFilter(this); }
-    ~modal_watch() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        auto* dialog = qobject_cast<QDialog*>(watched);
-        if (e->type() == QEvent::Show && dialog) {
-            titles << dialog->windowTitle();
-            QTimer::singleShot(0, dialog, [dialog] { dialog->done(QDialog::Rejected); });
-        }
-        return false;
-    }
-};
-
 class test_main_window : public QObject {
     Q_OBJECT
 public:
@@ -409,13 +390,22 @@ private slots:
         QVERIFY(w->fixed_position_valid());
         QVERIFY(position_of(w->table_model, photo_b).is_empty());
 
-        // A hemisphere given twice, by sign and letter, is refused.
-        const char* const doubled[][2] = {{"-33°52'S", "151.2"}, {"46.5", "-46°30'0\"W"}};
-        for (const auto& texts : doubled) {
-            w->latitude_edit->setText(QString::fromUtf8(texts[0]));
-            w->longitude_edit->setText(QString::fromUtf8(texts[1]));
-            QVERIFY2(!w->fixed_position_valid(), texts[0]);
-            QCOMPARE(w->latitude_edit->property("invalid_input").toBool(), texts[0][0] == '-');
+        // A hemisphere given twice, by sign and letter, is refused; so is a
+        // pair pasted into one field, the other left empty: half a position.
+        const struct {
+            const char* lat;
+            const char* lon;
+            bool lat_invalid, lon_invalid;
+        } refused[] = {{"-33°52'S", "151.2", true, false},
+                       {"46.5", "-46°30'0\"W", false, true},
+                       {"47.3769, 8.5417", "", true, true},
+                       {"47°22'37\"N 8°32'30\"E", "", true, true}};
+        for (const auto& c : refused) {
+            w->latitude_edit->setText(QString::fromUtf8(c.lat));
+            w->longitude_edit->setText(QString::fromUtf8(c.lon));
+            QVERIFY2(!w->fixed_position_valid(), c.lat);
+            QCOMPARE(w->latitude_edit->property("invalid_input").toBool(), c.lat_invalid);
+            QCOMPARE(w->longitude_edit->property("invalid_input").toBool(), c.lon_invalid);
             QVERIFY(position_of(w->table_model, photo_b).lat.isEmpty());
         }
         w->clear_files();
@@ -482,19 +472,35 @@ private slots:
         });
         w->load_gpx_file(two);
         QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
+        // Garmin units name every track "ACTIVE LOG": the second of two equal
+        // items is the second track; a track without points is not offered.
+        const QString garmin = dir.filePath("garmin.gpx");
+        QVERIFY(window_support::write_gpx(garmin, {{"ACTIVE LOG", {{"20", "20", "2023-05-01T08:40:00Z"}}},
+                                                   {"ACTIVE LOG", {}},
+                                                   {"ACTIVE LOG", {{"30", "40", "2023-05-01T08:40:00Z"}}}}));
+        on_track_dialog([&offered](QInputDialog* dialog) {
+            offered = dialog->comboBoxItems();
+            dialog->findChild<QComboBox*>()->setCurrentIndex(2);
+            dialog->accept();
+        });
+        w->load_gpx_file(garmin);
+        QCOMPARE(offered.size(), 3);
+        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
         w->gpx_file_edit->setText("kept");
         on_track_dialog([](QInputDialog* dialog) { dialog->reject(); });
         w->load_gpx_file(two);
         QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
 
-        // No tracks, or no point with a time and a place: the error box,
-        // nothing else changes.
+        // No tracks, only tracks without points, or no point with a time and
+        // a place: the error box, nothing else changes.
         const QString empty = dir.filePath("empty.gpx");
         QVERIFY(window_support::write_gpx(empty, {}));
+        const QString pointless = dir.filePath("pointless.gpx");
+        QVERIFY(window_support::write_gpx(pointless, {{"E", {}}}));
         const QString unusable = dir.filePath("unusable.gpx");
         QVERIFY(window_support::write_gpx(
             unusable, {{"Walk", {{"46.5", "7.5", ""}, {"x", "7.6", "2023-05-01T08:40:00Z"}}}}));
-        for (const QString& path : {empty, unusable}) {
+        for (const QString& path : {empty, pointless, unusable}) {
             QString shown;
             test_support::act_on_modal_later([&shown](QWidget* modal) {
                 if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -505,69 +511,9 @@ private slots:
             w->load_gpx_file(path);
             QVERIFY2(shown.startsWith("Error|It looks like there are no tracks"), qPrintable(path));
             QCOMPARE(w->gpx_file_edit->text(), QString("kept"));
-            QCOMPARE(position_of(w->table_model, photo_b).lat, QString("10.00000000"));
+            QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
         }
         w->clear_files();
-    }
-
-    // The window in GPX mode without a time limit, photo B (08:40Z) listed.
-    std::unique_ptr<MainWindow> gpx_window()
-    {
-        QSettings().setValue("sync_order", 4);
-        auto w = make_window();
-        w->clear_files();
-        w->load_files({photo_b});
-        w->gpx_limit_edit->setText("0");
-        return w;
-    }
-
-    // Garmin units name every track "ACTIVE LOG": the second of two equal
-    // items loads the second track.
-    void gpx_tracks_of_one_name()
-    {
-        auto w = gpx_window();
-        const QString path = dir.filePath("garmin.gpx");
-        QVERIFY(window_support::write_gpx(path, {{"ACTIVE LOG", {{"10", "20", "2023-05-01T08:40:00Z"}}},
-                                                 {"ACTIVE LOG", {{"30", "40", "2023-05-01T08:40:00Z"}}}}));
-        on_track_dialog([](QInputDialog* dialog) {
-            dialog->findChild<QComboBox*>()->setCurrentIndex(2);
-            dialog->accept();
-        });
-        w->load_gpx_file(path);
-        QCOMPARE(position_of(w->table_model, photo_b).lat, QString("30.00000000"));
-    }
-
-    // A track without any point is no track: alone it gives the "no tracks"
-    // error and changes nothing; beside a real one it is not offered.
-    void gpx_tracks_without_points()
-    {
-        auto w = gpx_window();
-        const QString before = dir.filePath("before.gpx");
-        QVERIFY(window_support::write_gpx(before, {{"Before", {{"50", "20", "2023-05-01T08:40:00Z"}}}}));
-        w->load_gpx_file(before);
-        const QByteArray real = "<trk><name>Walk</name><trkseg><trkpt lat=\"10\" lon=\"20\">"
-                                "<time>2023-05-01T08:40:00Z</time></trkpt></trkseg></trk>";
-        const struct {
-            const char* name;
-            QByteArray tracks;
-            bool loads;
-        } cases[] = {
-            {"no_segment.gpx", "<trk><name>E</name></trk>", false},
-            {"empty_segment.gpx", "<trk><name>Empty</name><trkseg/></trk>", false},
-            {"real_and_empty.gpx", real + "<trk><name>Empty</name><trkseg/></trk>", true},
-        };
-        for (const auto& c : cases) {
-            const QString path = dir.filePath(c.name);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\">" + c.tracks + "</gpx>");
-            file.close();
-            modal_watch watch;
-            w->load_gpx_file(path);
-            QCOMPARE(watch.titles, c.loads ? QStringList() : QStringList{"Error"});
-            QCOMPARE(w->gpx_file_edit->text(), c.loads ? path : before);
-            QCOMPARE(position_of(w->table_model, photo_b).lat, QString(c.loads ? "10.00000000" : "50.00000000"));
-        }
     }
 
     // While a GPX file is read the window's events go on, under the

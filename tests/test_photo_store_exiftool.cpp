@@ -107,6 +107,15 @@ private slots:
         r = load(mp4);
         QCOMPARE(r.at("has_quicktime_gps"), QString("true"));
 
+        // An MP4's 3GPP location, and the ISO 6709 key ffmpeg and phones write.
+        const QString loci = video("loci.mp4", {"-metadata", "location=+47.3700+008.5400/"});
+        const QString keys = video("location.mp4", {"-metadata", "location=+47.3700+008.5400/", "-movflags",
+                                                    "use_metadata_tags"});
+        QCOMPARE(test_support::run_exiftool({"-q", "-overwrite_original", "-UserData:LocationInformation=", keys}), 0);
+        QCOMPARE(test_support::read_tags_numeric(keys).keys().filter("Location"), QStringList{"Keys:Location"});
+        for (const QString& path : {loci, keys})
+            QVERIFY2(load(path).at("has_quicktime_gps") == "true", qPrintable(path));
+
         const QString bare = video("bare.mp4", {});
         r = load(bare);
         QCOMPARE(r.at("has_quicktime_gps"), QString("false"));
