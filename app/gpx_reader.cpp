@@ -119,12 +119,6 @@ void mend_declaration(QByteArray& text, bool rename)
         text.replace(start + encoding.capturedStart(1), encoding.capturedLength(1), "UTF-8");
 }
 
-bool is_reference_name_char(uchar c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
-           c == '-' || c == '.' || c >= 0x80;
-}
-
 // Finds the entity references in a file's text as it streams by: all but
 // character references and the five predefined entities, and none in a
 // comment or a CDATA section.
@@ -144,8 +138,6 @@ private:
 template <typename Found>
 void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
 {
-    static const char* const predefined[] = {"amp", "lt", "gt", "quot", "apos"};
-    constexpr int longest_name = 64;
     const QByteArray data = carry + block;
     carry.clear();
     const char* const p = data.constData();
@@ -183,16 +175,14 @@ void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
             continue;
         }
         int end = i + 1;
-        while (end < size && end - i <= longest_name && is_reference_name_char(uchar(p[end])))
+        while (end < size && end - i <= xml_names::longest_entity_name &&
+               xml_names::is_name_char(uchar(p[end])))
             ++end;
         if (end >= size && !at_end)
             break;
         if (end < size && p[end] == ';' && end > i + 1) {
             const QByteArray name = QByteArray::fromRawData(p + i + 1, end - i - 1);
-            bool counts = true;
-            for (const char* const other : predefined)
-                counts = counts && name != other;
-            if (counts)
+            if (!xml_names::is_predefined_entity(name))
                 found(name);
             i = end + 1;
         } else {

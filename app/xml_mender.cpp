@@ -10,8 +10,8 @@ namespace {
 // A tag longer than this is passed on as it comes, its control characters
 // blanked; one that long is no GPX tag.
 constexpr int long_tag = 1 << 20;
-// Entity names longer than this count as no reference.
-constexpr int longest_name = 64;
+using xml_names::is_name_char;
+constexpr int longest_name = xml_names::longest_entity_name;
 // What must be at hand after a '<' in the document type to see a
 // declaration's entity name.
 constexpr int declaration_lookahead = 10 + longest_name;
@@ -20,23 +20,12 @@ bool is_control(uchar c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r
 bool is_space(uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool is_digit(uchar c) { return c >= '0' && c <= '9'; }
 
-bool is_name_char(uchar c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || is_digit(c) || c == '_' || c == ':' || c == '-' ||
-           c == '.' || c >= 0x80;
-}
-
 bool is_name_start(uchar c) { return is_name_char(c) && !is_digit(c) && c != '-' && c != '.'; }
 
 bool is_xml_char(quint64 code)
 {
     return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
            (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-}
-
-bool is_predefined(const QByteArray& name)
-{
-    return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
 }
 
 bool starts(const char* p, int size, const char* what)
@@ -86,6 +75,17 @@ int tag_end(const char* p, int from, int size, char& quote)
 
 } // namespace
 
+bool xml_names::is_name_char(uchar c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
+           c == '-' || c == '.' || c >= 0x80;
+}
+
+bool xml_names::is_predefined_entity(const QByteArray& name)
+{
+    return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
+}
+
 // The reference that p starts with (at its '&'): a character reference to a
 // character XML allows, or a reference to a predefined or declared entity,
 // is kept; a reference to another character becomes a blank, and any other
@@ -119,7 +119,7 @@ bool xml_mender::mend_reference(const char* p, int size, bool at_end, int& used,
             return false;
         if (i > 1 && i < size && p[i] == ';' && is_name_start(uchar(p[1]))) {
             const QByteArray name = QByteArray::fromRawData(p + 1, i - 1);
-            if (is_predefined(name) || declared.contains(name)) {
+            if (xml_names::is_predefined_entity(name) || declared.contains(name)) {
                 used = i + 1;
                 out.append(p, used);
                 return true;

@@ -7,6 +7,16 @@
 #include <QByteArray>
 #include <QSet>
 
+// What the mender and the reader's count of entity references both take
+// for a name.
+namespace xml_names {
+// Entity names longer than this count as no reference.
+constexpr int longest_entity_name = 64;
+bool is_name_char(uchar c);
+// amp, lt, gt, quot, apos
+bool is_predefined_entity(const QByteArray& name);
+} // namespace xml_names
+
 class xml_mender
 {
 public:
