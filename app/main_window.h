@@ -139,14 +139,15 @@ private:
     // After a batch in which files could not be read (of total added): the
     // warning above when ExifTool is the reason, else the files by name.
     void report_unread_files(const QStringList& unread, int total);
-    // The file names of paths, one a line; past the first ten only a count.
-    static QString file_list(const QStringList& paths);
+    // The file names of paths, one a line, each with its details (such as
+    // tag names) when it has some; past the first ten only a count.
+    static QString file_list(const QStringList& paths, const QMap<QString, QStringList>& details = {});
     // The warning after an operation that did not change every file: for each
     // group of files that is not empty, its text ("%1 of %2 ...: %3", filled
-    // with their count, total and names); then, when ExifTool has stopped,
-    // the warning that says so.
+    // with their count, total and names with details); then, when ExifTool
+    // has stopped, the warning that says so.
     void report_incomplete(const QString& title, const std::vector<std::pair<QString, QStringList>>& groups,
-                           int total);
+                           int total, const QMap<QString, QStringList>& details = {});
 
     ko::button_dark* settings_button = nullptr;
     ko::button_dark* about_button = nullptr;

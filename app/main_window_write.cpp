@@ -20,6 +20,7 @@
 #include <QProgressDialog>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -199,11 +200,21 @@ exif_tag_map removal_tags(const exif_tag_map& snapshot)
     return tags;
 }
 
-// The name under which a tag of a snapshot is written back as it was,
-// numerically; an empty value with "^", as "-Tag#=" would delete the tag.
-QString restore_name(const QString& key, const QString& value)
+// Writes a tag of a snapshot back as it was, numerically. "-Tag#=" would
+// delete a tag whose value was empty: "-Tag#^=" writes the empty value, but
+// only into a text tag; for a number that reads "" (0/0 rationals) ExifTool
+// skips it with a warning and would leave what the change wrote. So the tag
+// is deleted first, in the same request: ExifTool keeps the last assignment
+// of a tag that it can convert, the empty text where it can, else the
+// deletion. (The map sends "Tag" before "Tag#^".)
+void put_restored(exif_tag_map& tags, const QString& key, const QString& value)
 {
-    return write_name(key) + (value.isEmpty() ? QLatin1String("#^") : QLatin1String("#"));
+    if (value.isEmpty()) {
+        tags[write_name(key)] = QString();
+        tags[write_name(key) + QLatin1String("#^")] = QString();
+    } else {
+        tags[write_name(key) + QLatin1Char('#')] = value;
+    }
 }
 
 // What brings a file from its tags now back to its tags then: every tag of
@@ -217,7 +228,7 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
         const auto current = now.find(key);
         if (current != now.end() && current->second == value)
             continue;
-        tags[restore_name(key, value)] = value;
+        put_restored(tags, key, value);
         touches_gps = touches_gps || key.startsWith(QLatin1String("GPS:"));
     }
     for (const auto& [key, value] : now) {
@@ -234,33 +245,78 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
     if (touches_gps && then_version == then.end())
         tags[version] = QString();
     else if (touches_gps)
-        tags[restore_name(version, then_version->second)] = then_version->second;
+        put_restored(tags, version, then_version->second);
     return tags;
+}
+
+// Whether two values that ExifTool gave with -n are the same: the same text,
+// or the same numbers as far as ExifTool keeps them. It writes a number as
+// a rational within 1e-8 of it and reads one back to 10 digits, so a value
+// written back can read a little otherwise (1234.5678 as 1234.567797).
+bool same_value(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    const QStringList as = a.split(QLatin1Char(' '));
+    const QStringList bs = b.split(QLatin1Char(' '));
+    if (as.size() != bs.size())
+        return false;
+    for (int i = 0; i < as.size(); ++i) {
+        bool ok_a = false;
+        bool ok_b = false;
+        const double x = as.at(i).toDouble(&ok_a);
+        const double y = bs.at(i).toDouble(&ok_b);
+        if (!ok_a || !ok_b || !std::isfinite(x) || !std::isfinite(y) ||
+            std::fabs(x - y) > 2e-8 * std::max(std::fabs(x), std::fabs(y)))
+            return false;
+    }
+    return true;
+}
+
+// The tags in which a file now differs from its snapshot: changed, missing
+// or added. A tag that read "" may be missing: an empty number cannot be
+// written, only deleted.
+QStringList differing_tags(const exif_tag_map& then, const exif_tag_map& now)
+{
+    QStringList names;
+    for (const auto& [key, value] : then) {
+        const auto current = now.find(key);
+        if (current == now.end() ? !value.isEmpty() : !same_value(current->second, value))
+            names << key;
+    }
+    for (const auto& [key, value] : now)
+        if (then.find(key) == then.end())
+            names << key;
+    names.sort();
+    return names;
 }
 
 } // namespace
 
 // ---------------------------------------------------------------- messages
 
-QString MainWindow::file_list(const QStringList& paths)
+QString MainWindow::file_list(const QStringList& paths, const QMap<QString, QStringList>& details)
 {
     // How many files a message names before it only counts the rest.
     const int listed = 10;
     QStringList lines;
-    for (int i = 0; i < paths.size() && i < listed; ++i)
-        lines << QFileInfo(paths.at(i)).fileName();
+    for (int i = 0; i < paths.size() && i < listed; ++i) {
+        const auto detail = details.find(paths.at(i));
+        lines << QFileInfo(paths.at(i)).fileName() +
+                     (detail == details.end() ? QString() : QStringLiteral(": ") + detail->join(QStringLiteral(", ")));
+    }
     if (paths.size() > listed)
         lines << tr("... and %1 more").arg(paths.size() - listed);
     return lines.join(QLatin1Char('\n'));
 }
 
 void MainWindow::report_incomplete(const QString& title, const std::vector<std::pair<QString, QStringList>>& groups,
-                                   int total)
+                                   int total, const QMap<QString, QStringList>& details)
 {
     QStringList parts;
     for (const auto& [text, paths] : groups)
         if (!paths.isEmpty())
-            parts << text.arg(paths.size()).arg(total).arg(file_list(paths));
+            parts << text.arg(paths.size()).arg(total).arg(file_list(paths, details));
     if (parts.isEmpty())
         return;
     ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
@@ -569,17 +625,35 @@ void MainWindow::undo_last_edit()
     QMap<QString, exif_tag_map> not_restored;
     QStringList restored;
     QStringList uncertain;
+    // Written, but some tags do not read as before: ExifTool refused their
+    // values, and would refuse them again.
+    QStringList refused;
+    QMap<QString, QStringList> refused_tags;
     int done = 0;
     for (auto it = undo_map.cbegin(); it != undo_map.cend(); ++it) {
-        // Only what changed since the snapshot is written back.
+        // Only what changed since the snapshot is written back. What the file
+        // holds then is read again: under -m ExifTool skips a value it cannot
+        // convert with a warning and still counts the file as updated.
         const std::optional<exif_tag_map> now = gps_tag_map_for_file(it.key());
         const exif_tag_map tags = now ? restore_tags(it.value(), *now) : exif_tag_map();
         const ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
                                           : tags.empty() ? ko::write_outcome::written
                                                          : ko::exiftool::write_tags_outcome(
                                                                it.key(), tags, ko::tag_values::escaped);
-        if (outcome == ko::write_outcome::written) {
+        std::optional<exif_tag_map> after;
+        if (tags.empty())
+            after = now;
+        else if (now && outcome != ko::write_outcome::unknown)
+            after = gps_tag_map_for_file(it.key());
+        const QStringList differing = after ? differing_tags(it.value(), *after) : QStringList();
+
+        if (after && differing.isEmpty()) {
             restored << it.key();
+        } else if (after && outcome == ko::write_outcome::written) {
+            qWarning("The GPS tags of '%s' were written back, but %s do not read as before.",
+                     qUtf8Printable(it.key()), qUtf8Printable(differing.join(QStringLiteral(", "))));
+            refused << it.key();
+            refused_tags.insert(it.key(), differing);
         } else {
             // Writing the snapshot again is harmless: undo stays available.
             if (outcome == ko::write_outcome::unknown) {
@@ -597,10 +671,10 @@ void MainWindow::undo_last_edit()
     syncing_progress->hide();
     undo_map = not_restored;
 
-    // Restored files that are in the list again show what they now hold.
+    // Files written back that are in the list again show what they now hold.
     const QStringList& listed = table_model->row_paths();
     bool reread = false;
-    for (const QString& path : qAsConst(restored)) {
+    for (const QString& path : restored + refused) {
         if (listed.contains(path)) {
             exif_cache::instance()->load(path);
             reread = true;
@@ -621,6 +695,9 @@ void MainWindow::undo_last_edit()
                         failed},
                        {tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
                            "confirmed it. Undo stays available for them:\n\n%3"),
-                        uncertain}},
-                      total);
+                        uncertain},
+                       {tr("%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write "
+                           "back the tags named here. A second undo would fare no better:\n\n%3"),
+                        refused}},
+                      total, refused_tags);
 }

@@ -248,6 +248,7 @@ struct phase {
 struct program_run {
     phase load;
     phase sync;
+    phase undo; // the program's alone: the floor replays no undo
     QList<QByteArray> load_requests;
     QList<QByteArray> sync_requests;
     qint64 load_gap = 0;
@@ -287,7 +288,15 @@ program_run run_program(MainWindow& w, const QStringList& files)
     run.sync_requests = take_captured();
     run.load.requests = run.load_requests.size();
     run.sync.requests = run.sync_requests.size();
-    run.ok = rows == files.size() && (!model || model->rowCount() == 0);
+
+    auto* undo_button = w.findChild<QAbstractButton*>(QStringLiteral("undo_button"));
+    cpu = thread_cpu_ms();
+    wall.restart();
+    undo_button->click();
+    run.undo.wall_ms = wall.nsecsElapsed() / 1e6;
+    run.undo.cpu_ms = thread_cpu_ms() - cpu;
+    run.undo.requests = take_captured().size();
+    run.ok = rows == files.size() && (!model || model->rowCount() == 0) && !undo_button->isEnabled();
     if (!run.ok)
         std::fprintf(stderr, "the program loaded %d of %d files and left %d in the list after the sync\n", rows,
                      int(files.size()), model ? model->rowCount() : -1);
@@ -375,7 +384,7 @@ int main(int argc, char** argv)
         replay(floor, warm_run.sync_requests, ok);
 
         std::vector<double> load_ratio, sync_ratio, total_ratio;
-        std::vector<double> p_load, p_sync, f_load, f_sync, cpu_load, cpu_sync, cpu_total;
+        std::vector<double> p_load, p_sync, p_undo, f_load, f_sync, cpu_load, cpu_sync, cpu_total;
         qint64 load_gap = 0;
         qint64 sync_gap = 0;
         QList<QByteArray> last_load = warm_run.load_requests;
@@ -416,6 +425,7 @@ int main(int argc, char** argv)
             const double n = files;
             p_load.push_back(prog.load.wall_ms / n);
             p_sync.push_back(prog.sync.wall_ms / n);
+            p_undo.push_back(prog.undo.wall_ms / n);
             f_load.push_back(floor_load.wall_ms / n);
             f_sync.push_back(floor_sync.wall_ms / n);
             load_ratio.push_back(prog.load.wall_ms / floor_load.wall_ms);
@@ -432,8 +442,8 @@ int main(int argc, char** argv)
                         f_load.back(), f_sync.back(), load_ratio.back(), sync_ratio.back(), total_ratio.back(),
                         100 * cpu_load.back(), 100 * cpu_sync.back());
             if (round == 0)
-                std::printf("        requests per file: load %.2f, sync %.2f\n", prog.load.requests / n,
-                            prog.sync.requests / n);
+                std::printf("        requests per file: load %.2f, sync %.2f, undo %.2f\n", prog.load.requests / n,
+                            prog.sync.requests / n, prog.undo.requests / n);
             std::fflush(stdout);
         }
 
@@ -447,6 +457,9 @@ int main(int argc, char** argv)
                         median(load_ratio), median(sync_ratio), median(total_ratio),
                         *std::min_element(total_ratio.begin(), total_ratio.end()),
                         *std::max_element(total_ratio.begin(), total_ratio.end()));
+            std::printf("median ms per file of the undo: %.2f (rounds %.2f to %.2f)\n", median(p_undo),
+                        *std::min_element(p_undo.begin(), p_undo.end()),
+                        *std::max_element(p_undo.begin(), p_undo.end()));
             std::printf("GUI thread CPU / wall (median): load %.1f %%, sync %.1f %%, load+sync %.1f %%\n",
                         100 * median(cpu_load), 100 * median(cpu_sync), 100 * median(cpu_total));
             std::printf("largest tick gap of a 5 ms timer at %d files: load %lld ms, sync %lld ms\n", files,

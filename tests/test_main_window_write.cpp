@@ -859,6 +859,68 @@ private slots:
         }
     }
 
+    // A camera without a fix stores 0/0 rationals, which ExifTool reads as ""
+    // (coordinates) or "undef" (altitude) and cannot write back: the undo
+    // deletes the coordinates the change wrote, names the altitude it could
+    // not give back, and is not offered again for it. A rational it gives
+    // back at its own precision is not named.
+    void undo_of_unreadable_rationals()
+    {
+        const auto big_endian = [](const QVector<quint32>& words) {
+            QByteArray bytes;
+            for (const quint32 word : words)
+                for (int shift = 24; shift >= 0; shift -= 8)
+                    bytes += char((word >> shift) & 0xff);
+            return bytes;
+        };
+        for (const bool removal : {false, true}) {
+            cleanup();
+            init();
+            const QString z = jpeg("zero.jpg", "10:00:00",
+                                   {"-GPSLatitude#=11.5", "-GPSLatitudeRef=N", "-GPSLongitude#=22.5",
+                                    "-GPSLongitudeRef=E", "-GPSAltitude#=33", "-GPSImgDirection#=77"});
+            QVERIFY(!z.isEmpty());
+            QByteArray bytes = writing_support::contents(z);
+            // numerator, denominator: degrees, minutes, seconds; altitude; direction
+            for (const auto& [from, to] : std::vector<std::pair<QVector<quint32>, QVector<quint32>>>{
+                     {{11, 1, 30, 1, 0, 1}, {0, 0, 0, 0, 0, 0}},
+                     {{22, 1, 30, 1, 0, 1}, {0, 0, 0, 0, 0, 0}},
+                     {{33, 1}, {0, 0}},
+                     {{77, 1}, {12345678, 10000}}}) {
+                const int at = bytes.indexOf(big_endian(from));
+                QVERIFY(at > 0);
+                bytes.replace(at, from.size() * 4, big_endian(to));
+            }
+            QFile file(z);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            const auto before = gps_tags(z);
+            QCOMPARE(before.value("GPS:GPSLatitude", "absent"), QString());
+            QCOMPARE(before.value("GPS:GPSAltitude"), QString("undef"));
+            QCOMPARE(before.value("GPS:GPSImgDirection"), QString("1234.5678"));
+            const QByteArray pixels_before = pixels(z);
+
+            w->load_files({z});
+            set_mode(3);
+            set_fixed("12.5", "13.5");
+            QCOMPARE((removal ? remove({"Yes"}) : sync()).size(), int(removal));
+            const QList<box_script::box> shown = answering({"OK"}, [this] { w->undo_button->click(); });
+
+            auto expected = before;
+            auto after = gps_tags(z);
+            for (const char* tag : {"GPS:GPSLatitude", "GPS:GPSLongitude", "GPS:GPSAltitude", "GPS:GPSImgDirection"})
+                expected.remove(tag);
+            QVERIFY(qAbs(after.take("GPS:GPSImgDirection").toDouble() - 1234.5678) < 1e-5);
+            compare_maps(after, expected);
+            QCOMPARE(pixels(z), pixels_before);
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0].title, QString("Undo incomplete"));
+            QVERIFY2(shown[0].text.endsWith("zero.jpg: GPS:GPSAltitude"),
+                     qPrintable(shown[0].text));
+            QVERIFY(w->undo_map.isEmpty() && !w->undo_button->isEnabled());
+        }
+    }
+
     // The snapshot is what the file holds just before the change, also when
     // it changed after loading; clearing the list keeps the undo; an undone
     // file that is listed again shows what it now holds.

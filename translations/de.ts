@@ -321,6 +321,14 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
 
 %3</translation>
     </message>
+    <message>
+        <source>%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
+
+%3</source>
+        <translation>%1 von %2 Dateien enthalten nicht mehr alle GPS-Tags wie zuvor: ExifTool konnte die hier genannten Tags nicht zurückschreiben. Ein zweites Rückgängig würde daran nichts ändern:
+
+%3</translation>
+    </message>
 </context>
 <context>
     <name>dialog_settings</name>
