@@ -20,9 +20,14 @@ void drop_files_widget::dragEnterEvent(QDragEnterEvent* event)
 
 void drop_files_widget::dropEvent(QDropEvent* event)
 {
+    const QMimeData* mime = event->mimeData();
+    // The list's own bytes, as urls() would decode names that are no UTF-8.
+    const QByteArray uri_list = mime->data(QStringLiteral("text/uri-list"));
     file_names::listing found;
-    if (event->mimeData()->hasUrls())
-        found = file_names::of_urls(event->mimeData()->urls());
+    if (!uri_list.isEmpty())
+        found = file_names::of_uri_list(uri_list);
+    else if (mime->hasUrls())
+        found = file_names::of_urls(mime->urls());
     emit files_dropped(found.files, found.refused);
     event->acceptProposedAction();
 }

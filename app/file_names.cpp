@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QUrl>
 
 #include <cstdlib>
@@ -42,14 +43,26 @@ QList<QByteArray> entries(const QByteArray& folder)
     return names;
 }
 
-void add(listing& into, const QByteArray& path)
+// A listing being gathered. A refused name is listed once, however many ways
+// lead to it (its folder and its own URL).
+struct collector {
+    listing found;
+    QSet<QByteArray> refused_paths;
+};
+
+void add(collector& into, const QByteArray& path)
 {
-    (round_trips(path) ? into.files : into.refused) << QFile::decodeName(path);
+    if (round_trips(path))
+        into.found.files << QFile::decodeName(path);
+    else if (!into.refused_paths.contains(path)) {
+        into.refused_paths.insert(path);
+        into.found.refused << QFile::decodeName(path);
+    }
 }
 
 // A file as it came; a folder as its readable files, one level deep, without
 // hidden ones; nothing for anything else.
-void add_path(listing& into, const QByteArray& path)
+void add_path(collector& into, const QByteArray& path)
 {
     // The system would read such a name only up to its NUL.
     if (path.contains('\0'))
@@ -69,13 +82,66 @@ void add_path(listing& into, const QByteArray& path)
     }
 }
 
-// The path as the URL carries it: percent-encoded bytes, not text.
-QByteArray bytes_of(const QUrl& url)
+// Percent-decoded to bytes: "%" and two hex digits give their byte, every
+// other byte (a raw one of 0x80 and above too) stays as it is.
+QByteArray percent_decoded(const QByteArray& text)
 {
-    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    if (url.host().isEmpty())
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            bytes += char(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
+// The path a file URL's host and path name: this machine's own path when the
+// host is empty or "localhost", else the network path //host/path.
+QByteArray on_host(const QByteArray& host, const QByteArray& path)
+{
+    if (host.isEmpty() || host.toLower() == "localhost")
         return path;
-    return "//" + QFile::encodeName(url.host()) + (path.startsWith('/') ? "" : "/") + path;
+    return "//" + host + (path.startsWith('/') ? "" : "/") + path;
+}
+
+// The path of a file URL, as bytes; nothing for other URLs.
+std::optional<QByteArray> path_of(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return std::nullopt;
+    return on_host(QFile::encodeName(url.host()), percent_decoded(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+// The same for a URL as its bytes came, not read by QUrl, which would turn
+// bytes that are no UTF-8 into U+FFFD.
+std::optional<QByteArray> path_of_bytes(QByteArray url)
+{
+    const int colon = url.indexOf(':');
+    if (colon < 0 || url.left(colon).toLower() != "file")
+        return std::nullopt;
+    url.remove(0, colon + 1);
+    for (const char end : {'?', '#'}) {
+        const int at = url.indexOf(end);
+        if (at >= 0)
+            url.truncate(at);
+    }
+    QByteArray host;
+    if (url.startsWith("//")) {
+        const int slash = url.indexOf('/', 2);
+        host = url.mid(2, slash < 0 ? -1 : slash - 2);
+        url = slash < 0 ? QByteArray() : url.mid(slash);
+    }
+    return on_host(percent_decoded(host), percent_decoded(url));
 }
 
 // Whether some part of the decoded path, holding U+FFFD, is also the text of
@@ -113,23 +179,38 @@ bool round_trips(const QByteArray& name)
 
 listing of_urls(const QList<QUrl>& urls)
 {
-    listing found;
+    collector gathered;
     for (const QUrl& url : urls)
-        if (url.isLocalFile())
-            add_path(found, bytes_of(url));
-    return found;
+        if (const auto path = path_of(url))
+            add_path(gathered, *path);
+    return gathered.found;
+}
+
+listing of_uri_list(const QByteArray& uri_list)
+{
+    collector gathered;
+    // Lines as QMimeData::urls() takes them: without a NUL at the end (old
+    // senders add one), trimmed, comments skipped.
+    const QByteArray list = uri_list.endsWith('\0') ? uri_list.chopped(1) : uri_list;
+    for (const QByteArray& line : list.split('\n')) {
+        const QByteArray url = line.trimmed();
+        if (!url.isEmpty() && !url.startsWith('#'))
+            if (const auto path = path_of_bytes(url))
+                add_path(gathered, *path);
+    }
+    return gathered.found;
 }
 
 listing of_paths(const QStringList& paths)
 {
-    listing found;
+    collector gathered;
     for (const QString& path : paths) {
         if (ambiguous(path))
-            found.refused << path;
+            gathered.found.refused << path;
         else
-            add_path(found, QFile::encodeName(path));
+            add_path(gathered, QFile::encodeName(path));
     }
-    return found;
+    return gathered.found;
 }
 
 listing unambiguous(const QStringList& paths)

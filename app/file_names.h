@@ -32,8 +32,14 @@ bool round_trips(const QByteArray& name);
 
 // The files of a drop, from the bytes its URLs carry: a local file as it
 // came, a local folder as its readable files one level deep; only existing
-// files. Names whose bytes are no UTF-8 are refused.
+// files. Names whose bytes are no UTF-8 are refused, each named once. A file
+// URL's host "localhost" is this machine.
 listing of_urls(const QList<QUrl>& urls);
+
+// The same from the bytes of a "text/uri-list", one URL a line, read here:
+// some sources put a name's bytes in unencoded, which QUrl would turn into
+// U+FFFD.
+listing of_uri_list(const QByteArray& uri_list);
 
 // The same for paths whose bytes Qt has decoded already (file-open events):
 // a path is refused when another name of its folder decodes to its text.

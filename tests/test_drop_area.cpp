@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 void touch(const QString& path)
@@ -22,6 +25,17 @@ QStringList files_of_urls(const QList<QUrl>& urls)
 {
     return file_names::of_urls(urls).files;
 }
+
+// A drop from another program: its "text/uri-list" comes as the sender's
+// bytes (QMimeData::setData would read them as URLs at once).
+struct sent_uri_list : QMimeData {
+    QByteArray bytes;
+    QStringList formats() const override { return {"text/uri-list"}; }
+    QVariant retrieveData(const QString& type, QVariant::Type) const override
+    {
+        return type == "text/uri-list" ? QVariant(bytes) : QVariant();
+    }
+};
 
 } // namespace
 
@@ -105,6 +119,28 @@ private slots:
         QVERIFY(drop(w, &both));
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).toStringList(), QStringList({dir.filePath("one.jpg"), dir.filePath("one.jpg")}));
+    }
+
+    // Names' bytes as some senders put them, unencoded: a Latin-1 name beside
+    // its twin (the text that QUrl makes of it) and alone, which also comes
+    // through its folder and encoded; and a file on "localhost".
+    void uri_list_bytes()
+    {
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path());
+        QVERIFY(QDir(dir.path()).mkdir("twins") && QDir(dir.path()).mkdir("lone"));
+        for (const char* name : {"/plain.jpg", "/twins/caf\xe9.jpg", "/twins/caf\xef\xbf\xbd.jpg", "/lone/caf\xe9.jpg"})
+            QVERIFY(::close(::creat(root + name, 0600)) == 0); // by its bytes
+        drop_files_widget w(nullptr);
+        QSignalSpy spy(&w, &drop_files_widget::files_dropped);
+        sent_uri_list mime;
+        mime.bytes = "file://" + root + "/twins/caf\xe9.jpg\r\nfile://" + root + "/lone/caf\xe9.jpg\r\nfile://" + root +
+                     "/lone\r\nfile://" + root + "/lone/caf%E9.jpg\r\nfile://localhost" + root + "/plain.jpg\r\n";
+        QVERIFY(drop(w, &mime));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toStringList(), QStringList({dir.filePath("plain.jpg")}));
+        QCOMPARE(spy.at(0).at(1).toStringList(),
+                 QStringList({QFile::decodeName(root + "/twins/caf\xe9.jpg"), QFile::decodeName(root + "/lone/caf\xe9.jpg")}));
     }
 
     void empty_folder_and_unreadable_file()
