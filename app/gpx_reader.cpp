@@ -15,13 +15,14 @@
 
 namespace {
 
-// Bytes handed to the XML reader at a time; the first block is small, so
-// that little more than the prolog counts as prolog.
+// Bytes handed to the XML reader at a time; the first block is small.
 constexpr qint64 block_size = 1 << 20;
 constexpr qint64 first_block_size = 16 << 10;
 // Characters that all of a file's entity references together may expand
-// into, and that each parameter entity reference is taken to expand into.
+// into: this many, or this many times the file's size when that is more.
+// Each parameter entity reference is taken to expand into the estimate.
 constexpr qint64 entity_expansion_budget = 8 << 20;
+constexpr qint64 expansion_per_file_byte = 4;
 constexpr int parameter_expansion_estimate = 1024;
 // Entities that refer to each other deeper than this count as too much text.
 constexpr int entity_nesting_limit = 64;
@@ -193,6 +194,73 @@ void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
         carry = data.mid(i);
 }
 
+// Finds the root element's start tag in a file's text as it streams by: the
+// first '<' that opens no comment, instruction or document type, outside
+// them and outside the document type's quotes.
+class prolog_scanner
+{
+public:
+    // How many bytes at the start of block lie before the root element's
+    // start tag: all of them while it has not come.
+    int prolog_length(const QByteArray& block);
+
+private:
+    enum class state { text, doctype, comment, instruction, root };
+    state where = state::text;
+    bool in_doctype = false; // a comment or instruction returns to the document type
+    bool in_subset = false;  // within the document type's [ ... ]
+    char quote = 0;          // open in the document type
+    QByteArray carry;        // a marker split off the last block
+};
+
+int prolog_scanner::prolog_length(const QByteArray& block)
+{
+    if (where == state::root)
+        return 0;
+    const QByteArray data = carry + block;
+    const int carried = carry.size();
+    carry.clear();
+    const char* const p = data.constData();
+    const int size = data.size();
+    int i = 0;
+    while (i < size) {
+        if (where == state::comment || where == state::instruction) {
+            const char* const closing = where == state::comment ? "-->" : "?>";
+            const int found_at = data.indexOf(closing, i);
+            if (found_at < 0) {
+                i = qMax(i, size - 2);
+                break;
+            }
+            i = found_at + int(std::strlen(closing));
+            where = in_doctype ? state::doctype : state::text;
+            continue;
+        }
+        const char c = p[i];
+        if (c == '<' && !quote) {
+            if (size - i < 4)
+                break;
+            if (std::memcmp(p + i, "<!--", 4) == 0 || p[i + 1] == '?') {
+                where = p[i + 1] == '?' ? state::instruction : state::comment;
+                i += where == state::comment ? 4 : 2;
+                continue;
+            }
+            if (where == state::text && p[i + 1] == '!') {
+                where = state::doctype;
+                in_doctype = true;
+            } else if (where == state::text) {
+                where = state::root;
+                return qMax(0, i - carried);
+            }
+        } else if (where == state::doctype && xml_names::ends_doctype(c, quote, in_subset)) {
+            where = state::text;
+            in_doctype = false;
+        }
+        ++i;
+    }
+    carry = data.mid(i);
+    return block.size();
+}
+
 // The length of data without an incomplete UTF-8 sequence at its end.
 int complete_utf8_length(const QByteArray& data)
 {
@@ -254,7 +322,8 @@ public:
     // With mend, slips that keep the file from being well-formed are mended
     // as it is read (see xml_mender).
     gpx_stream(QFile& file, const gpx_parser::progress_function& progress, bool mend)
-        : file(file), progress(progress), mender(mend ? new xml_mender : nullptr)
+        : file(file), progress(progress), mender(mend ? new xml_mender : nullptr),
+          budget(qMax(entity_expansion_budget, expansion_per_file_byte * file.size()))
     {
         xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
         // Each reference may expand as far as the whole budget; what all of
@@ -290,6 +359,7 @@ private:
     QFile& file;
     const gpx_parser::progress_function& progress;
     const std::unique_ptr<xml_mender> mender;
+    const qint64 budget; // of the text that entity references expand into
     bool started = false;
     bool rename_encoding = false;
     std::unique_ptr<QTextDecoder> decoder; // null while the file is read as UTF-8
@@ -303,6 +373,7 @@ private:
     qint64 percents = 0;
     qint64 declarations = 0;
     qint64 expanded = 0; // what the general entity references expand into
+    prolog_scanner prolog_scan;
     reference_scanner references;
     QHash<QByteArray, qint64> pending; // references met before the declarations
     QHash<QString, QString> entity_values;
@@ -399,9 +470,10 @@ bool gpx_stream::feed()
             return false;
     }
     bytes_read += block.size();
-    if (in_prolog) {
-        percents += utf8.count('%');
-        declarations += utf8.count("<!");
+    const QByteArray prolog = QByteArray::fromRawData(utf8.constData(), prolog_scan.prolog_length(utf8));
+    if (!prolog.isEmpty()) {
+        percents += prolog.count('%');
+        declarations += prolog.count("<!");
         if (declarations > declaration_limit)
             refused = "its document type holds too many declarations";
     }
@@ -422,8 +494,7 @@ bool gpx_stream::feed()
 // the budget.
 bool gpx_stream::refused_for_entities()
 {
-    if (!refused && (percents * parameter_expansion_estimate > entity_expansion_budget ||
-                     expanded > entity_expansion_budget))
+    if (!refused && (percents * parameter_expansion_estimate > budget || expanded > budget))
         refused = "its entity references expand to too much text";
     return refused;
 }
@@ -441,7 +512,7 @@ void gpx_stream::count_reference(const QByteArray& name)
         return;
     }
     const QString key = QString::fromUtf8(name.constData(), name.size());
-    expanded = qMin(expanded + expansion(key, 0), entity_expansion_budget + 1);
+    expanded = qMin(expanded + expansion(key, 0), budget + 1);
 }
 
 // The length of the text that a reference to entity name expands into (0
@@ -457,16 +528,16 @@ qint64 gpx_stream::expansion(const QString& name, int nesting)
         return 0;
     const QString value = *declared;
     qint64 length = value.size();
-    expansions.insert(name, entity_expansion_budget + 1); // refers to itself
+    expansions.insert(name, budget + 1); // refers to itself
     if (nesting > entity_nesting_limit)
-        return entity_expansion_budget + 1;
-    for (int at = value.indexOf(QLatin1Char('&')); at >= 0 && length <= entity_expansion_budget;
+        return budget + 1;
+    for (int at = value.indexOf(QLatin1Char('&')); at >= 0 && length <= budget;
          at = value.indexOf(QLatin1Char('&'), at + 1)) {
         const int end = value.indexOf(QLatin1Char(';'), at);
         if (end > at + 1 && value.at(at + 1) != QLatin1Char('#'))
             length += expansion(value.mid(at + 1, end - at - 1), nesting + 1);
     }
-    length = qMin(length, entity_expansion_budget + 1);
+    length = qMin(length, budget + 1);
     expansions.insert(name, length);
     return length;
 }
@@ -480,12 +551,12 @@ void gpx_stream::note_declarations()
             entity_values.insert(entity.name().toString(), entity.value().toString());
     const QStringList names = entity_values.keys();
     for (const QString& name : names)
-        if (expansion(name, 0) > entity_expansion_budget)
-            expanded = entity_expansion_budget + 1;
+        if (expansion(name, 0) > budget)
+            expanded = budget + 1;
     entities_known = true;
     for (auto reference = pending.constBegin(); reference != pending.constEnd(); ++reference) {
         const QString name = QString::fromUtf8(reference.key().constData(), reference.key().size());
-        expanded = qMin(expanded + expansion(name, 0) * reference.value(), entity_expansion_budget + 1);
+        expanded = qMin(expanded + expansion(name, 0) * reference.value(), budget + 1);
     }
     pending.clear();
 }

@@ -56,14 +56,18 @@ void copy_plain(const char* p, int size, QByteArray& out)
             copied[i] = ' ';
 }
 
-// The '>' that ends a tag, from p[from] on with quote the quote open there
-// (0 for none); size when the tag goes on, then quote is the one open at its end.
+// The last character of a tag, from p[from] on with quote the quote open
+// there (0 for none): its '>', or the character before a '<' in a quote,
+// which XML allows in no attribute value: a quote left open ends there with
+// its tag. Size when the tag goes on, then quote is the one open at its end.
 int tag_end(const char* p, int from, int size, char& quote)
 {
     for (int i = from; i < size; ++i) {
         if (quote) {
             if (p[i] == quote)
                 quote = 0;
+            else if (p[i] == '<')
+                return i - 1;
         } else if (p[i] == '"' || p[i] == '\'') {
             quote = p[i];
         } else if (p[i] == '>') {
@@ -84,6 +88,23 @@ bool xml_names::is_name_char(uchar c)
 bool xml_names::is_predefined_entity(const QByteArray& name)
 {
     return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
+}
+
+bool xml_names::ends_doctype(char c, char& quote, bool& in_subset)
+{
+    if (quote) {
+        if (c == quote)
+            quote = 0;
+    } else if (c == '"' || c == '\'') {
+        quote = c;
+    } else if (c == '[') {
+        in_subset = true;
+    } else if (c == ']') {
+        in_subset = false;
+    } else {
+        return c == '>' && !in_subset;
+    }
+    return false;
 }
 
 // The reference that p starts with (at its '&'): a character reference to a
@@ -261,8 +282,10 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 continue;
             }
             if (starts(p + i, size - i, "<!ENTITY")) {
+                // Control characters are passed on as blanks: the reader
+                // sees the name after them declared.
                 int j = i + 8;
-                while (j < size && is_space(uchar(p[j])))
+                while (j < size && (is_space(uchar(p[j])) || is_control(uchar(p[j]))))
                     ++j;
                 int end = j;
                 while (end < size && end - j < longest_name && is_name_char(uchar(p[end])))
@@ -270,16 +293,7 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 if (end > j)
                     declared.insert(QByteArray(p + j, end - j));
             }
-        } else if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '[') {
-            in_subset = true;
-        } else if (c == ']') {
-            in_subset = false;
-        } else if (c == '>' && !in_subset) {
+        } else if (xml_names::ends_doctype(c, quote, in_subset)) {
             out += '>';
             ++i;
             where = state::text;

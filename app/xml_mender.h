@@ -7,14 +7,18 @@
 #include <QByteArray>
 #include <QSet>
 
-// What the mender and the reader's count of entity references both take
-// for a name.
+// What the mender and the reader's scans of the text both take for a name
+// and for the end of the document type.
 namespace xml_names {
 // Entity names longer than this count as no reference.
 constexpr int longest_entity_name = 64;
 bool is_name_char(uchar c);
 // amp, lt, gt, quot, apos
 bool is_predefined_entity(const QByteArray& name);
+// Follows the document type a character at a time, outside its comments
+// and instructions, with the quote open (0 for none) and whether its
+// internal subset is open: true for the '>' that ends it.
+bool ends_doctype(char c, char& quote, bool& in_subset);
 } // namespace xml_names
 
 class xml_mender

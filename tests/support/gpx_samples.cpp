@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace gpx_samples {
 
@@ -304,6 +305,15 @@ QByteArray utf32le(const QString& text)
     return data;
 }
 
+// The logger's track of count points after a prolog, with inner in place of
+// every point's elevation.
+QByteArray long_track_with(int count, const QByteArray& prolog, const QByteArray& inner)
+{
+    QString data = QString::fromLatin1(long_track(count));
+    data.replace(QRegularExpression("<ele>[^<]*</ele>"), QString::fromLatin1(inner));
+    return data.insert(data.indexOf('\n') + 1, QString::fromLatin1(prolog)).toLatin1();
+}
+
 } // namespace
 
 QList<lenient_file> lenient_files()
@@ -321,6 +331,15 @@ QList<lenient_file> lenient_files()
     QByteArray laughs = "<!ENTITY lol0 \"lol\">";
     for (int i = 1; i < 10; ++i)
         laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"" + ("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    const QByteArray long_comment = "<!--" + QByteArray(17000, 'c') + "-->\n";
+    QByteArray character_entities;
+    for (int i = 0; i < 400; ++i)
+        character_entities += "<!ENTITY d" + QByteArray::number(i) + " \"&#" + QByteArray::number(48 + i % 10) +
+                              ";\"><!-- the digit " + QByteArray::number(i % 10) + " -->\n";
+    const QByteArray comments = QByteArray("<!-- c -->\n").repeated(10001) + "</gpx>";
+    // 90 characters of markup.
+    const QByteArray markup_entity = "<!ENTITY pt \"<extensions><speed>1.255</speed><course>180</course>"
+                                     "<sat>7</sat><fix>3d</fix></extensions>\">";
     return {
         {"xml11.gpx", two_points("<?xml version=\"1.1\" encoding=\"UTF-8\"?>\n", "Logger", "d"),
          QString("[Logger]") + both_points, ""},
@@ -370,6 +389,27 @@ QList<lenient_file> lenient_files()
         {"nested_257.gpx", deeply_nested(254), "", "refused"},
         {"unclosed_prefixed.gpx", unclosed_prefixed(1000), "", "refused"},
         {"many_declarations.gpx", many_declarations(20000), "", "refused"},
+        // Only the prolog counts as prolog, also when it is longer than the
+        // first block read; the budget grows with the file.
+        {"long_comment_commented_points.gpx", long_track_with(11000, long_comment, "<!-- fix -->"),
+         "[Long log] " + long_track_points(11000).join("; "), ""},
+        {"long_comment_percent_points.gpx", long_track_with(9000, long_comment, "<desc>100%</desc>"),
+         "[Long log] " + long_track_points(9000).join("; "), ""},
+        {"character_entities_cdata_points.gpx",
+         long_track_with(10500, "<!DOCTYPE gpx [" + character_entities + "]>\n", "<name><![CDATA[a]]></name>"),
+         "[Long log] " + long_track_points(10500).join("; "), ""},
+        {"long_comment_many_comments.gpx",
+         long_track_with(1, "<!--" + QByteArray(16400, 'c') + "-->\n", "").replace("</gpx>", comments),
+         "[Long log] " + long_track_points(1).join("; "), ""},
+        {"markup_entity_per_point.gpx", long_track_with(100000, "<!DOCTYPE gpx [" + markup_entity + "]>\n", "&pt;"),
+         "[Long log] " + long_track_points(100000).join("; "), ""},
+        // A quote left open ends its tag before the next '<': the points on
+        // either side are not joined into one.
+        {"mismatched_quotes.gpx",
+         "<gpx><trk><name>Quotes</name><trkseg>\n<trkpt lat=\"47.1\" lon=\"8.1\"><time>2023-05-01T10:00:00Z</time></trkpt>\n"
+         "<trkpt lat='1.5' lon='2.5\"><time>2020-01-01T00:00:00Z</time></trkpt>\n"
+         "<trkpt lat=\"3.5 ' lon=\"4.5\"><time>2020-01-01T00:00:01Z</time></trkpt>\n</trkseg></trk></gpx>\n",
+         "[Quotes] 2023-05-01T10:00:00Z 47.1 8.1", "line 3"},
     };
 }
 
