@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTextCodec>
 #include <QXmlStreamReader>
+#include <QtEndian>
 
 #include <cstring>
 #include <iostream>
@@ -102,6 +103,19 @@ QTextCodec* codec_for(const QByteArray& head, bool& rename)
     const int mib = declared ? declared->mibEnum() : 0;
     rename = !declared || (mib >= 1013 && mib <= 1019);
     return rename || mib == 106 ? nullptr : declared;
+}
+
+// Qt's UTF-32 decoder makes two UTF-16 units of garbage of a code unit past
+// U+10FFFF, and a lone surrogate of one in the surrogate range, instead of a
+// replacement character: such code units are replaced before decoding.
+void replace_invalid_utf32(QByteArray& block, bool little_endian)
+{
+    for (int i = 0; i + 4 <= block.size(); i += 4) {
+        uchar* const unit = reinterpret_cast<uchar*>(block.data() + i);
+        const quint32 code = little_endian ? qFromLittleEndian<quint32>(unit) : qFromBigEndian<quint32>(unit);
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            little_endian ? qToLittleEndian<quint32>(0xFFFD, unit) : qToBigEndian<quint32>(0xFFFD, unit);
+    }
 }
 
 // Makes the XML declaration at the start of a file's text one that the XML
@@ -363,6 +377,7 @@ private:
     bool started = false;
     bool rename_encoding = false;
     std::unique_ptr<QTextDecoder> decoder; // null while the file is read as UTF-8
+    enum class utf32 { no, little_endian, big_endian } utf32_order = utf32::no;
     QByteArray incomplete;                 // a UTF-8 sequence split between blocks
     QString held_back;                     // a surrogate pair split between blocks
     QXmlStreamReader xml;
@@ -431,17 +446,26 @@ QXmlStreamReader::TokenType gpx_stream::next()
 // ending the read.
 bool gpx_stream::feed()
 {
-    const QByteArray block = file.read(started ? block_size : first_block_size);
+    QByteArray block = file.read(started ? block_size : first_block_size);
     const bool at_end = block.isEmpty();
     const bool first = !started;
     if (first) {
         started = true;
-        if (QTextCodec* const codec = codec_for(block, rename_encoding))
+        if (QTextCodec* const codec = codec_for(block, rename_encoding)) {
             decoder.reset(codec->makeDecoder());
+            const int mib = codec->mibEnum();
+            if (mib == 1019 || (mib == 1017 && block.startsWith("\xFF\xFE")))
+                utf32_order = utf32::little_endian;
+            else if (mib == 1017 || mib == 1018)
+                utf32_order = utf32::big_endian;
+        }
         xml.addData(QString()); // from now on the reader takes every byte as UTF-8
     }
     QByteArray utf8;
     if (decoder) {
+        // Blocks are whole code units: their sizes are multiples of four.
+        if (utf32_order != utf32::no)
+            replace_invalid_utf32(block, utf32_order == utf32::little_endian);
         QString text = held_back + decoder->toUnicode(block);
         held_back.clear();
         if (!at_end && !text.isEmpty() && text.at(text.size() - 1).isHighSurrogate()) {

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdint>
@@ -37,7 +38,22 @@ using wanted_text = std::optional<QString>;
 bool decode(const QByteArray& data, QString& text)
 {
     if (QTextCodec* const marked = QTextCodec::codecForUtfText(data, nullptr)) {
-        text = marked->toUnicode(data);
+        const int mib = marked->mibEnum();
+        if (mib < 1017 || mib > 1019) {
+            text = marked->toUnicode(data);
+            return true;
+        }
+        // UTF-32 code units, each one character or, out of range, a
+        // replacement character.
+        const bool little_endian = data.startsWith("\xFF\xFE");
+        text.clear();
+        for (int i = 4; i + 4 <= data.size(); i += 4) {
+            const uchar* const unit = reinterpret_cast<const uchar*>(data.constData() + i);
+            uint code = little_endian ? qFromLittleEndian<quint32>(unit) : qFromBigEndian<quint32>(unit);
+            if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                code = 0xFFFD;
+            text += QString::fromUcs4(&code, 1);
+        }
         return true;
     }
     if (data.startsWith(QByteArray("<\0", 2)) || data.startsWith(QByteArray("\0<", 2)) ||
