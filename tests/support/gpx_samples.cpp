@@ -375,6 +375,11 @@ QList<lenient_file> lenient_files()
         {"long_entity.gpx", two_points(doctype("<!ENTITY long \"" + QByteArray(2000, 'x') + "\">"), "Long", "&long;"),
          QString("[Long]") + both_points, ""},
         {"billion_laughs.gpx", two_points(doctype(laughs), "&lol9;", "d"), "", "refused"},
+        // A NUL before an entity's name, mended into a blank: the entity is
+        // declared.
+        {"entity_after_nul.gpx",
+         two_points(doctype(QByteArray("<!ENTITY\0e \"1\">", 15)), "N", "d", "lat=\"47.1\" lon=\"8.&e;\""),
+         QString("[N]") + both_points, ""},
         // A zone-less time is UTC, with a blank or a "T", in the spring gap too.
         {"spring_gap.gpx",
          "<gpx><trk><name>Gap</name><trkseg><trkpt lat=\"1\" lon=\"2\"><time>2023-03-26 02:30:00</time></trkpt>"
