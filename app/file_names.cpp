@@ -114,17 +114,9 @@ QByteArray on_host(const QByteArray& host, const QByteArray& path)
     return "//" + host + (path.startsWith('/') ? "" : "/") + path;
 }
 
-// The path of a file URL, as bytes; nothing for other URLs.
-std::optional<QByteArray> path_of(const QUrl& url)
-{
-    if (!url.isLocalFile())
-        return std::nullopt;
-    return on_host(QFile::encodeName(url.host()), percent_decoded(url.path(QUrl::FullyEncoded).toLatin1()));
-}
-
-// The same for a URL as its bytes came, not read by QUrl, which would turn
-// bytes that are no UTF-8 into U+FFFD.
-std::optional<QByteArray> path_of_bytes(QByteArray url)
+// The path of a file URL as its bytes came, not read by QUrl, which would
+// turn bytes that are no UTF-8 into U+FFFD; nothing for other URLs.
+std::optional<QByteArray> path_of(QByteArray url)
 {
     const int colon = url.indexOf(':');
     if (colon < 0 || url.left(colon).toLower() != "file")
@@ -179,11 +171,10 @@ bool round_trips(const QByteArray& name)
 
 listing of_urls(const QList<QUrl>& urls)
 {
-    collector gathered;
+    QByteArray uri_list;
     for (const QUrl& url : urls)
-        if (const auto path = path_of(url))
-            add_path(gathered, *path);
-    return gathered.found;
+        uri_list += url.toEncoded() + "\r\n";
+    return of_uri_list(uri_list);
 }
 
 listing of_uri_list(const QByteArray& uri_list)
@@ -195,7 +186,7 @@ listing of_uri_list(const QByteArray& uri_list)
     for (const QByteArray& line : list.split('\n')) {
         const QByteArray url = line.trimmed();
         if (!url.isEmpty() && !url.startsWith('#'))
-            if (const auto path = path_of_bytes(url))
+            if (const auto path = path_of(url))
                 add_path(gathered, *path);
     }
     return gathered.found;
