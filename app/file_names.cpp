@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostInfo>
 #include <QSet>
 #include <QUrl>
 
@@ -50,14 +51,21 @@ struct collector {
     QSet<QByteArray> refused_paths;
 };
 
+// The name is decoded for display only, all of it: a NUL does not end it.
+void refuse(collector& into, const QByteArray& name)
+{
+    if (!into.refused_paths.contains(name)) {
+        into.refused_paths.insert(name);
+        into.found.refused << QString::fromLocal8Bit(name.constData(), name.size());
+    }
+}
+
 void add(collector& into, const QByteArray& path)
 {
     if (round_trips(path))
         into.found.files << QFile::decodeName(path);
-    else if (!into.refused_paths.contains(path)) {
-        into.refused_paths.insert(path);
-        into.found.refused << QFile::decodeName(path);
-    }
+    else
+        refuse(into, path);
 }
 
 // A file as it came; a folder as its readable files, one level deep, without
@@ -105,18 +113,24 @@ QByteArray percent_decoded(const QByteArray& text)
     return bytes;
 }
 
-// The path a file URL's host and path name: this machine's own path when the
-// host is empty or "localhost", else the network path //host/path.
-QByteArray on_host(const QByteArray& host, const QByteArray& path)
+// Whether a file URL's host is this machine: no host, "localhost" or this
+// machine's own name, in any case.
+bool on_this_machine(const QByteArray& host)
 {
-    if (host.isEmpty() || host.toLower() == "localhost")
-        return path;
-    return "//" + host + (path.startsWith('/') ? "" : "/") + path;
+    const QString name = QString::fromUtf8(host.constData(), host.size());
+    return name.isEmpty() || name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QHostInfo::localHostName(), Qt::CaseInsensitive) == 0;
 }
 
-// The path of a file URL as its bytes came, not read by QUrl, which would
-// turn bytes that are no UTF-8 into U+FFFD; nothing for other URLs.
-std::optional<QByteArray> path_of(QByteArray url)
+// A file URL's host and path, percent-decoded.
+struct file_url {
+    QByteArray host;
+    QByteArray path;
+};
+
+// A file URL as its bytes came, not read by QUrl, which would turn bytes that
+// are no UTF-8 into U+FFFD; nothing for other URLs.
+std::optional<file_url> file_url_of(QByteArray url)
 {
     const int colon = url.indexOf(':');
     if (colon < 0 || url.left(colon).toLower() != "file")
@@ -133,7 +147,7 @@ std::optional<QByteArray> path_of(QByteArray url)
         host = url.mid(2, slash < 0 ? -1 : slash - 2);
         url = slash < 0 ? QByteArray() : url.mid(slash);
     }
-    return on_host(percent_decoded(host), percent_decoded(url));
+    return file_url{percent_decoded(host), percent_decoded(url)};
 }
 
 // Whether some part of the decoded path, holding U+FFFD, is also the text of
@@ -186,8 +200,14 @@ listing of_uri_list(const QByteArray& uri_list)
     for (const QByteArray& line : list.split('\n')) {
         const QByteArray url = line.trimmed();
         if (!url.isEmpty() && !url.startsWith('#'))
-            if (const auto path = path_of(url))
-                add_path(gathered, *path);
+            if (const auto file = file_url_of(url)) {
+                // Another machine's file cannot be read here; its path could
+                // even name another file of this one.
+                if (on_this_machine(file->host))
+                    add_path(gathered, file->path);
+                else
+                    refuse(gathered, "file://" + file->host + file->path);
+            }
     }
     return gathered.found;
 }

@@ -33,7 +33,8 @@ bool round_trips(const QByteArray& name);
 // The files of a drop, from the bytes its URLs carry: a local file as it
 // came, a local folder as its readable files one level deep; only existing
 // files. Names whose bytes are no UTF-8 are refused, each named once. A file
-// URL's host "localhost" is this machine.
+// URL's host "localhost" or this machine's own name is this machine; a file
+// URL of another host is refused, named by its URL.
 listing of_urls(const QList<QUrl>& urls);
 
 // The same from the bytes of a "text/uri-list", one URL a line, read here:

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHostInfo>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -123,7 +124,8 @@ private slots:
 
     // Names' bytes as some senders put them, unencoded: a Latin-1 name beside
     // its twin (the text that QUrl makes of it) and alone, which also comes
-    // through its folder and encoded; and a file on "localhost".
+    // through its folder and encoded; a file on "localhost" and on this
+    // machine's name; and one on another host, named (a NUL in it too).
     void uri_list_bytes()
     {
         QTemporaryDir dir;
@@ -135,12 +137,16 @@ private slots:
         QSignalSpy spy(&w, &drop_files_widget::files_dropped);
         sent_uri_list mime;
         mime.bytes = "file://" + root + "/twins/caf\xe9.jpg\r\nfile://" + root + "/lone/caf\xe9.jpg\r\nfile://" + root +
-                     "/lone\r\nfile://" + root + "/lone/caf%E9.jpg\r\nfile://localhost" + root + "/plain.jpg\r\n";
+                     "/lone\r\nfile://" + root + "/lone/caf%E9.jpg\r\nfile://localhost" + root + "/plain.jpg\r\nfile://" +
+                     QHostInfo::localHostName().toUpper().toUtf8() + root + "/plain.jpg\r\nfile://otherhost.invalid" +
+                     root + "/plain%00.jpg\r\n";
+        const QByteArray other = "file://otherhost.invalid" + root + QByteArray("/plain\0.jpg", 11);
         QVERIFY(drop(w, &mime));
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toStringList(), QStringList({dir.filePath("plain.jpg")}));
+        QCOMPARE(spy.at(0).at(0).toStringList(), QStringList({dir.filePath("plain.jpg"), dir.filePath("plain.jpg")}));
         QCOMPARE(spy.at(0).at(1).toStringList(),
-                 QStringList({QFile::decodeName(root + "/twins/caf\xe9.jpg"), QFile::decodeName(root + "/lone/caf\xe9.jpg")}));
+                 QStringList({QFile::decodeName(root + "/twins/caf\xe9.jpg"), QFile::decodeName(root + "/lone/caf\xe9.jpg"),
+                              QString::fromUtf8(other.constData(), other.size())}));
     }
 
     void empty_folder_and_unreadable_file()
