@@ -21,10 +21,12 @@ constexpr qint64 block_size = 1 << 20;
 constexpr qint64 first_block_size = 16 << 10;
 // Characters that all of a file's entity references together may expand
 // into: this many, or this many times the file's size when that is more.
-// Each parameter entity reference is taken to expand into the estimate.
 constexpr qint64 entity_expansion_budget = 8 << 20;
-constexpr qint64 expansion_per_file_byte = 4;
-constexpr int parameter_expansion_estimate = 1024;
+constexpr qint64 expansion_per_file_byte = 2;
+// Characters of a track's name or a point's time that are kept: no name or
+// time comes near it, and entity references could make one as long as the
+// whole budget.
+constexpr int text_limit = 1 << 16;
 // Entities that refer to each other deeper than this count as too much text.
 constexpr int entity_nesting_limit = 64;
 // Element nesting and markup declarations that no GPX file comes near; the
@@ -211,12 +213,23 @@ void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
 // Finds the root element's start tag in a file's text as it streams by: the
 // first '<' that opens no comment, instruction or document type, outside
 // them and outside the document type's quotes.
+//
+// It also finds what the XML reader would do without bound in a document
+// type: a parameter entity can hold any text, quotes and declarations that
+// the raw bytes do not show, so that no count taken from them holds, and
+// the reader checks every element against every attribute it declares. No
+// GPX file uses either. Before the first unquoted '%' no parameter entity
+// exists, so that up to there the raw bytes are the text the reader sees
+// and the scan follows it as the reader does.
 class prolog_scanner
 {
 public:
     // How many bytes at the start of block lie before the root element's
     // start tag: all of them while it has not come.
     int prolog_length(const QByteArray& block);
+    // Why the document type cannot be read within bounds, once it has come
+    // in a block scanned; null while it can.
+    const char* hostile() const { return refusal; }
 
 private:
     enum class state { text, doctype, comment, instruction, root };
@@ -225,6 +238,7 @@ private:
     bool in_subset = false;  // within the document type's [ ... ]
     char quote = 0;          // open in the document type
     QByteArray carry;        // a marker split off the last block
+    const char* refusal = nullptr;
 };
 
 int prolog_scanner::prolog_length(const QByteArray& block)
@@ -251,12 +265,16 @@ int prolog_scanner::prolog_length(const QByteArray& block)
         }
         const char c = p[i];
         if (c == '<' && !quote) {
-            if (size - i < 4)
+            if (size - i < (where == state::doctype ? 9 : 4))
                 break;
             if (std::memcmp(p + i, "<!--", 4) == 0 || p[i + 1] == '?') {
                 where = p[i + 1] == '?' ? state::instruction : state::comment;
                 i += where == state::comment ? 4 : 2;
                 continue;
+            }
+            if (where == state::doctype && std::memcmp(p + i, "<!ATTLIST", 9) == 0) {
+                refusal = "its document type declares attribute lists";
+                return block.size();
             }
             if (where == state::text && p[i + 1] == '!') {
                 where = state::doctype;
@@ -265,6 +283,9 @@ int prolog_scanner::prolog_length(const QByteArray& block)
                 where = state::root;
                 return qMax(0, i - carried);
             }
+        } else if (where == state::doctype && c == '%' && !quote) {
+            refusal = "its document type uses parameter entities";
+            return block.size();
         } else if (where == state::doctype && xml_names::ends_doctype(c, quote, in_subset)) {
             where = state::text;
             in_doctype = false;
@@ -385,7 +406,6 @@ private:
     std::vector<prefix_binding> bindings;
     bool file_done = false;
     qint64 bytes_read = 0;
-    qint64 percents = 0;
     qint64 declarations = 0;
     qint64 expanded = 0; // what the general entity references expand into
     prolog_scanner prolog_scan;
@@ -496,9 +516,10 @@ bool gpx_stream::feed()
     bytes_read += block.size();
     const QByteArray prolog = QByteArray::fromRawData(utf8.constData(), prolog_scan.prolog_length(utf8));
     if (!prolog.isEmpty()) {
-        percents += prolog.count('%');
         declarations += prolog.count("<!");
-        if (declarations > declaration_limit)
+        if (prolog_scan.hostile())
+            refused = prolog_scan.hostile();
+        else if (declarations > declaration_limit)
             refused = "its document type holds too many declarations";
     }
     if (in_prolog || !expansions.isEmpty())
@@ -511,14 +532,12 @@ bool gpx_stream::feed()
     return true;
 }
 
-// Every '%' before the root element may start a parameter entity reference
-// in the document type declaration, each taken to expand to the estimate;
-// every general entity reference expands to what its entity's declared
+// Every general entity reference expands to what its entity's declared
 // value does, with the references in it. Together they must stay within
 // the budget.
 bool gpx_stream::refused_for_entities()
 {
-    if (!refused && (percents * parameter_expansion_estimate > budget || expanded > budget))
+    if (!refused && expanded > budget)
         refused = "its entity references expand to too much text";
     return refused;
 }
@@ -615,7 +634,8 @@ bool gpx_stream::skip()
 }
 
 // The text of the current element and all elements in it, as a DOM would
-// give it: text that is only white space between tags does not count.
+// give it (text that is only white space between tags does not count), up
+// to the limit.
 bool gpx_stream::read_text(QString& text)
 {
     const int own = depth;
@@ -624,7 +644,7 @@ bool gpx_stream::read_text(QString& text)
         if (token == QXmlStreamReader::Invalid)
             return false;
         if (token == QXmlStreamReader::Characters && (xml.isCDATA() || !is_blank(xml.text())))
-            text += xml.text();
+            text += xml.text().left(text_limit - text.size());
         else if (token == QXmlStreamReader::EndElement && depth < own)
             return true;
     }

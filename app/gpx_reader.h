@@ -27,10 +27,11 @@ struct gpx_track {
 // characters, undeclared entities, bare ampersands, repeated attributes); a
 // file that still cannot be read to its end keeps the points before the
 // place where reading stopped, and says where. A file whose entity
-// references would expand to more text than a few megabytes and than a few
-// times its own size, whose elements are nested deeper than any GPX file's
-// or whose document type holds thousands of declarations gives no tracks,
-// and says so.
+// references would expand to more text than a few megabytes and than twice
+// its own size, whose elements are nested deeper than any GPX file's or
+// whose document type holds thousands of declarations, parameter entities
+// or attribute lists gives no tracks, and says so. Of a track's name and a
+// point's time the first 65,536 characters are kept.
 class gpx_parser : public QObject
 {
     Q_OBJECT

@@ -1,7 +1,11 @@
 // Time and peak memory of loading GPX files: a logger's track of 2 million
 // points (about 200 MB), files nested 100,000 and 10 million levels deep,
 // one of 6 million prefixed elements never closed, one declaring a million
-// entities and one of 40,000 references to a 4,000-character entity. The
+// entities, one of 40,000 references to a 4,000-character entity, three
+// whose document types use parameter entities or attribute lists, and four
+// files of about 21 MB: the logger's track, the same track named by entity
+// references that expand to as much as the reader accepts, a file of short
+// points and one of as many points as entity references can make. The
 // files are written at run time under TMPDIR and removed at the end.
 //
 // Every case runs in a child process of its own, so that its peak resident
@@ -58,6 +62,58 @@ int points_of(const QList<gpx_track>& tracks)
     for (const gpx_track& track : tracks)
         n += track.points.size();
     return n;
+}
+
+// A document type of parameter entities: big declares a general entity of
+// 100,000 characters, and the lines before it, where the quotes that the
+// bytes show pair up otherwise than those the reader sees, end it early to
+// a scan of the bytes.
+QByteArray parameter_entities(int references, bool misleading_quotes)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY % big \"<!ENTITY a '" + QByteArray(100000, 'x') +
+                    "'>\">\n");
+    if (misleading_quotes)
+        data += "<!ENTITY % p \"<!ENTITY n '\">\n%p;abc'>\n<!ENTITY z \"']><x>\">\n";
+    data += QByteArray("%big;").repeated(references) + "]>\n<gpx><trk><name>&a;</name></trk></gpx>\n";
+    return data;
+}
+
+QByteArray attribute_list(int attributes, int points)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ATTLIST trkpt");
+    for (int i = 0; i < attributes; ++i)
+        data += " a" + QByteArray::number(i) + " CDATA #IMPLIED";
+    data += ">]>\n<gpx><trk><trkseg>" +
+            QByteArray("<trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt>\n").repeated(points) +
+            "</trkseg></trk></gpx>\n";
+    return data;
+}
+
+// The logger's track of points, its name replaced by references to an
+// entity of 4,000 characters that expand to nearly twice the file's size,
+// as much as the reader accepts.
+QByteArray track_named_by_entities(int points)
+{
+    QByteArray data = gpx_samples::long_track(points);
+    const int references = int(2 * data.size() / 4000 * 0.98);
+    data.replace("<name>Long log</name>", "<name>" + QByteArray("&big;").repeated(references) + "</name>");
+    return data.replace("<gpx ", "<!DOCTYPE gpx [<!ENTITY big \"" + QByteArray(4000, 'x') + "\">]>\n<gpx ");
+}
+
+// A track of short points of size bytes, each written out or, with
+// entities, as many of them as references to an entity of one point make
+// within what the reader accepts.
+QByteArray short_points(int size, bool entities)
+{
+    const QByteArray point = "<trkpt lat='1' lon='2'/>";
+    QByteArray data("<?xml version=\"1.0\"?>\n");
+    if (entities)
+        data += "<!DOCTYPE gpx [<!ENTITY p \"" + point + "\">]>\n";
+    data += "<gpx><trk><name>Short</name><trkseg>";
+    const int count = entities ? int(2.0 * size / point.size() * 0.98) : size / point.size();
+    data += (entities ? QByteArray("&p;") : point).repeated(count);
+    data += QByteArray(qMax(0, size - data.size()), ' ') + "</trkseg></trk></gpx>\n";
+    return data;
 }
 
 // Child: the reader alone.
@@ -170,6 +226,13 @@ int main(int argc, char** argv)
         {QStringLiteral("6 million unclosed prefixed elements"), [] { return gpx_samples::unclosed_prefixed(6000000); }},
         {QStringLiteral("1 million entity declarations"), [] { return gpx_samples::many_declarations(1000000); }},
         {QStringLiteral("40,000 x 4,000-char entity"), [] { return gpx_samples::entity_expansion(40000, 4000); }},
+        {QStringLiteral("12,000 parameter refs, misleading quotes"), [] { return parameter_entities(12000, true); }},
+        {QStringLiteral("8,000 parameter refs"), [] { return parameter_entities(8000, false); }},
+        {QStringLiteral("40,000 attributes, 20,000 points"), [] { return attribute_list(40000, 20000); }},
+        {QStringLiteral("track, 200,000 points"), [] { return gpx_samples::long_track(200000); }},
+        {QStringLiteral("same, name of entity refs"), [] { return track_named_by_entities(200000); }},
+        {QStringLiteral("short points"), [] { return short_points(21000000, false); }},
+        {QStringLiteral("short points from entity refs"), [] { return short_points(21000000, true); }},
     };
     QStringList odd_paths;
     for (const auto& odd : odd_files) {

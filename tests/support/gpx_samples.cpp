@@ -394,6 +394,22 @@ QList<lenient_file> lenient_files()
         {"nested_257.gpx", deeply_nested(254), "", "refused"},
         {"unclosed_prefixed.gpx", unclosed_prefixed(1000), "", "refused"},
         {"many_declarations.gpx", many_declarations(20000), "", "refused"},
+        // Parameter entities and attribute lists are refused: the text of a
+        // parameter entity can pair the quotes of the document type otherwise
+        // than its bytes do. A '%' in a literal, comment or instruction is
+        // none.
+        {"parameter_entity_quotes.gpx",
+         two_points(doctype("<!ENTITY % p \"<!ENTITY n '\">\n%p;abc'>\n<!ENTITY z \"']><x>\">"), "&n;", "d"), "",
+         "refused"},
+        {"parameter_entity_declarations.gpx",
+         two_points(doctype("<!ENTITY % d \"<!ENTITY e1 'x'><!ENTITY e2 'y'>\">%d;%d;"), "&e1;", "d"), "", "refused"},
+        {"attribute_list.gpx", two_points(doctype("<!ATTLIST trkpt a CDATA 'v' b CDATA #IMPLIED>"), "A", "d"), "",
+         "refused"},
+        {"percent_outside_parameter_entities.gpx",
+         two_points(declaration + "<!DOCTYPE gpx SYSTEM \"gpx%201.dtd\" [<!-- 100% --><?pi 5% ?>"
+                                  "<!ENTITY t \"Trail\"><!ENTITY u SYSTEM '%u.txt'>]>\n",
+                    "&t;", "d"),
+         QString("[Trail]") + both_points, ""},
         // Only the prolog counts as prolog, also when it is longer than the
         // first block read; the budget grows with the file.
         {"long_comment_commented_points.gpx", long_track_with(11000, long_comment, "<!-- fix -->"),
