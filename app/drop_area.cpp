@@ -22,6 +22,6 @@ void drop_files_widget::dropEvent(QDropEvent* event)
     // The list's own bytes, as urls() would decode names that are no UTF-8.
     const file_names::listing found =
         file_names::of_uri_list(event->mimeData()->data(QStringLiteral("text/uri-list")));
-    emit files_dropped(found.files, found.refused);
+    emit files_dropped(found.files, found.refused, found.remote);
     event->acceptProposedAction();
 }

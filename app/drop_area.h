@@ -17,9 +17,9 @@ public:
 signals:
     // The existing files of a drop, in order: a local file as it came, a
     // local folder as its readable files one level deep. Besides them the
-    // names that cannot be loaded by their text (their bytes no UTF-8), each
-    // once.
-    void files_dropped(QStringList files, QStringList refused = QStringList());
+    // names that cannot be loaded by their text (their bytes no UTF-8) and
+    // the URLs of files on another host, each once.
+    void files_dropped(QStringList files, QStringList refused = QStringList(), QStringList remote = QStringList());
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -51,12 +51,13 @@ struct collector {
     QSet<QByteArray> refused_paths;
 };
 
-// The name is decoded for display only, all of it: a NUL does not end it.
-void refuse(collector& into, const QByteArray& name)
+// The name goes to names, decoded for display only, all of it: a NUL does not
+// end it.
+void refuse(collector& into, const QByteArray& name, QStringList& names)
 {
     if (!into.refused_paths.contains(name)) {
         into.refused_paths.insert(name);
-        into.found.refused << QString::fromLocal8Bit(name.constData(), name.size());
+        names << QString::fromLocal8Bit(name.constData(), name.size());
     }
 }
 
@@ -65,7 +66,7 @@ void add(collector& into, const QByteArray& path)
     if (round_trips(path))
         into.found.files << QFile::decodeName(path);
     else
-        refuse(into, path);
+        refuse(into, path, into.found.refused);
 }
 
 // A file as it came; a folder as its readable files, one level deep, without
@@ -206,7 +207,7 @@ listing of_uri_list(const QByteArray& uri_list)
                 if (on_this_machine(file->host))
                     add_path(gathered, file->path);
                 else
-                    refuse(gathered, "file://" + file->host + file->path);
+                    refuse(gathered, "file://" + file->host + file->path, gathered.found.remote);
             }
     }
     return gathered.found;

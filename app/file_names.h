@@ -15,11 +15,12 @@ class QUrl;
 
 namespace file_names {
 
-// Candidates for loading, and the names that cannot be loaded by their text
-// (decoded for display).
+// Candidates for loading, the names that cannot be loaded by their text and
+// the URLs of files on another host (both decoded for display).
 struct listing {
     QStringList files;
     QStringList refused;
+    QStringList remote = {}; // so that {files, refused} needs no third member
 };
 
 // A file as the system knows it, whatever name leads to it (hard links,
@@ -34,7 +35,7 @@ bool round_trips(const QByteArray& name);
 // came, a local folder as its readable files one level deep; only existing
 // files. Names whose bytes are no UTF-8 are refused, each named once. A file
 // URL's host "localhost" or this machine's own name is this machine; a file
-// URL of another host is refused, named by its URL.
+// URL of another host is remote, named by its URL, once.
 listing of_urls(const QList<QUrl>& urls);
 
 // The same from the bytes of a "text/uri-list", one URL a line, read here:

@@ -751,12 +751,12 @@ void MainWindow::carry_out_pending_exit()
 
 // ---------------------------------------------------------------- loading photos
 
-void MainWindow::load_files(QStringList paths, QStringList refused_names)
+void MainWindow::load_files(QStringList paths, QStringList refused_names, QStringList remote_names)
 {
     operation_scope operation(this);
     if (!operation) {
         qInfo("Another operation is running, %d dropped or opened file(s) ignored.",
-              int(paths.size() + refused_names.size()));
+              int(paths.size() + refused_names.size() + remote_names.size()));
         return;
     }
 
@@ -765,10 +765,13 @@ void MainWindow::load_files(QStringList paths, QStringList refused_names)
         return supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size()))) > 0;
     };
     QStringList added;
-    QStringList refused;
+    QStringList refused, remote;
     for (const QString& name : qAsConst(refused_names))
         if (supported(name))
             refused << name;
+    for (const QString& name : qAsConst(remote_names))
+        if (supported(name))
+            remote << name;
     loading_progress->setRange(0, paths.size());
     loading_progress->setValue(0);
     QCoreApplication::processEvents();
@@ -806,19 +809,29 @@ void MainWindow::load_files(QStringList paths, QStringList refused_names)
     loading_progress->hide();
     operation.release();
 
+    // One box, a paragraph for each reason with its files.
+    QStringList reasons;
     if (!refused.isEmpty()) {
         QStringList lines;
         for (const QString& path : qAsConst(refused))
             lines << QDir::toNativeSeparators(path);
         qWarning("%d file(s) not loaded: the name is no valid UTF-8 or cannot be told from such a name.",
                  int(refused.size()));
-        ko::message_box::warning(this, tr("Files not loaded"),
-                                 tr("These files were not loaded: their names are not valid UTF-8 text or cannot be "
-                                    "told from such names, so they cannot be read or written safely. Rename them "
-                                    "and load them again.\n\n%1")
-                                     .arg(lines.join(QLatin1Char('\n'))),
-                                 QMessageBox::Ok, QMessageBox::NoButton);
+        reasons << tr("These files were not loaded: their names are not valid UTF-8 text or cannot be "
+                      "told from such names, so they cannot be read or written safely. Rename them "
+                      "and load them again.\n\n%1")
+                       .arg(lines.join(QLatin1Char('\n')));
     }
+    if (!remote.isEmpty()) {
+        qWarning("%d file(s) not loaded: the file URL names another host.", int(remote.size()));
+        reasons << tr("These files were not loaded: their addresses name another computer, and only files "
+                      "on this computer can be loaded. Copy them to this computer and load them from there."
+                      "\n\n%1")
+                       .arg(remote.join(QLatin1Char('\n')));
+    }
+    if (!reasons.isEmpty())
+        ko::message_box::warning(this, tr("Files not loaded"), reasons.join(QStringLiteral("\n\n")),
+                                 QMessageBox::Ok, QMessageBox::NoButton);
 
     if (!added.isEmpty()) {
         const auto store = exif_cache::instance();

@@ -79,8 +79,10 @@ public:
 public slots:
     // Loads the supported files of paths; the supported ones of
     // refused_names, names that cannot be loaded by their text, are named in
-    // one warning together with the paths found to be such names here.
-    void load_files(QStringList paths, QStringList refused_names = QStringList());
+    // one warning together with the paths found to be such names here, and
+    // in it, for their own reason, those of remote_names, files on another host.
+    void load_files(QStringList paths, QStringList refused_names = QStringList(),
+                    QStringList remote_names = QStringList());
 
 private slots:
     void select_files();

@@ -1,6 +1,8 @@
 // The drop area: which drags it takes and which paths a drop yields.
 #include "drop_area.h"
 #include "file_names.h"
+#include "main_window.h"
+#include "writing_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,7 +127,7 @@ private slots:
     // Names' bytes as some senders put them, unencoded: a Latin-1 name beside
     // its twin (the text that QUrl makes of it) and alone, which also comes
     // through its folder and encoded; a file on "localhost" and on this
-    // machine's name; and one on another host, named (a NUL in it too).
+    // machine's name; and one on another host, named apart (a NUL in it too).
     void uri_list_bytes()
     {
         QTemporaryDir dir;
@@ -144,9 +146,18 @@ private slots:
         QVERIFY(drop(w, &mime));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toStringList(), QStringList({dir.filePath("plain.jpg"), dir.filePath("plain.jpg")}));
-        QCOMPARE(spy.at(0).at(1).toStringList(),
-                 QStringList({QFile::decodeName(root + "/twins/caf\xe9.jpg"), QFile::decodeName(root + "/lone/caf\xe9.jpg"),
-                              QString::fromUtf8(other.constData(), other.size())}));
+        const QString latin1 = QFile::decodeName(root + "/lone/caf\xe9.jpg");
+        const QString name = QString::fromUtf8(other, other.size());
+        QCOMPARE(spy.at(0).at(1).toStringList(), QStringList({QFile::decodeName(root + "/twins/caf\xe9.jpg"), latin1}));
+        QCOMPARE(spy.at(0).at(2).toStringList(), QStringList({name}));
+        // The window names it once, under its own reason, after the others.
+        MainWindow main;
+        writing_support::box_script boxes({"OK"});
+        main.load_files({}, spy.at(0).at(1).toStringList(), spy.at(0).at(2).toStringList());
+        const QString text = boxes.boxes.value(0).text;
+        QVERIFY2(text.count(name) == 1 && text.indexOf(name) > text.indexOf("another computer") &&
+                     text.indexOf("another computer") > text.indexOf(latin1),
+                 qPrintable(text));
     }
 
     void empty_folder_and_unreadable_file()

@@ -282,6 +282,14 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
 %1</translation>
     </message>
     <message>
+        <source>These files were not loaded: their addresses name another computer, and only files on this computer can be loaded. Copy them to this computer and load them from there.
+
+%1</source>
+        <translation>Diese Dateien wurden nicht geladen: Ihre Adressen nennen einen anderen Computer, und nur Dateien auf diesem Computer können geladen werden. Kopieren Sie sie auf diesen Computer und laden Sie sie von dort.
+
+%1</translation>
+    </message>
+    <message>
         <source>Not all files were written</source>
         <translation>Nicht alle Dateien wurden geschrieben</translation>
     </message>
