@@ -765,13 +765,12 @@ void MainWindow::load_files(QStringList paths, QStringList refused_names, QStrin
         return supported_extensions.count(std::string_view(suffix.constData(), size_t(suffix.size()))) > 0;
     };
     QStringList added;
-    QStringList refused, remote;
+    // A file on another host is named whatever its type: it may be a folder.
+    const QStringList& remote = remote_names;
+    QStringList refused;
     for (const QString& name : qAsConst(refused_names))
         if (supported(name))
             refused << name;
-    for (const QString& name : qAsConst(remote_names))
-        if (supported(name))
-            remote << name;
     loading_progress->setRange(0, paths.size());
     loading_progress->setValue(0);
     QCoreApplication::processEvents();
