@@ -200,20 +200,72 @@ exif_tag_map removal_tags(const exif_tag_map& snapshot)
     return tags;
 }
 
-// Writes a tag of a snapshot back as it was, numerically. "-Tag#=" would
-// delete a tag whose value was empty: "-Tag#^=" writes the empty value, but
-// only into a text tag; for a number that reads "" (0/0 rationals) ExifTool
-// skips it with a warning and would leave what the change wrote. So the tag
-// is deleted first, in the same request: ExifTool keeps the last assignment
-// of a tag that it can convert, the empty text where it can, else the
-// deletion. (The map sends "Tag" before "Tag#^".)
+// How ExifTool keeps the value of a GPS tag, as the undo must know it to
+// send it back and to judge what it reads back.
+enum class value_kind {
+    text,           // kept as it is
+    numbers,        // blank-separated numbers, such as rationals
+    time,           // the EXIF time stamp: hours, minutes and seconds, split on ':'
+    xmp_coordinate, // an XMP latitude or longitude, read as signed degrees
+};
+
+value_kind kind_of(const QString& key)
+{
+    static const QSet<QString> texts{
+        QStringLiteral("GPSAreaInformation"), QStringLiteral("GPSDateStamp"),  QStringLiteral("GPSMapDatum"),
+        QStringLiteral("GPSMeasureMode"),     QStringLiteral("GPSProcessingMethod"), QStringLiteral("GPSSatellites"),
+        QStringLiteral("GPSStatus"),
+    };
+    static const QSet<QString> coordinates{
+        QStringLiteral("GPSLatitude"), QStringLiteral("GPSLongitude"), QStringLiteral("GPSDestLatitude"),
+        QStringLiteral("GPSDestLongitude"),
+    };
+    const QString tag = tag_of(key);
+    if (texts.contains(tag) || tag.endsWith(QLatin1String("Ref")))
+        return value_kind::text;
+    if (tag == QLatin1String("GPSTimeStamp"))
+        return value_kind::time;
+    if (key.startsWith(QLatin1String("XMP")) && coordinates.contains(tag))
+        return value_kind::xmp_coordinate;
+    return value_kind::numbers;
+}
+
+// A number as ExifTool takes it back: -n gives a small or large one with an
+// exponent ("1e-05"), of which ExifTool takes only the "1" where it looks
+// for a decimal number, such as in an altitude. So it goes in fixed
+// notation, with the digits it has: "1.25e-05" as "0.0000125".
+QString fixed_notation(const QString& number)
+{
+    const int exponent = number.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    if (exponent < 0 || !ok || !std::isfinite(value))
+        return number;
+    const int point = number.indexOf(QLatin1Char('.'));
+    const int digits = point < 0 || point > exponent ? 0 : exponent - point - 1;
+    return QString::number(value, 'f', std::max(0, digits - number.mid(exponent + 1).toInt()));
+}
+
+// Writes a tag of a snapshot back as it was, numerically, every number in
+// fixed notation. "-Tag#=" would delete a tag whose value was empty:
+// "-Tag#^=" writes the empty value, but only into a text tag; for a number
+// that reads "" (0/0 rationals) ExifTool skips it with a warning and would
+// leave what the change wrote. So the tag is deleted first, in the same
+// request: ExifTool keeps the last assignment of a tag that it can convert,
+// the empty text where it can, else the deletion. (The map sends "Tag"
+// before "Tag#^".)
 void put_restored(exif_tag_map& tags, const QString& key, const QString& value)
 {
     if (value.isEmpty()) {
         tags[write_name(key)] = QString();
         tags[write_name(key) + QLatin1String("#^")] = QString();
-    } else {
+    } else if (kind_of(key) == value_kind::text) {
         tags[write_name(key) + QLatin1Char('#')] = value;
+    } else {
+        QStringList numbers = value.split(QLatin1Char(' '));
+        for (QString& number : numbers)
+            number = fixed_notation(number);
+        tags[write_name(key) + QLatin1Char('#')] = numbers.join(QLatin1Char(' '));
     }
 }
 
@@ -249,25 +301,61 @@ exif_tag_map restore_tags(const exif_tag_map& then, const exif_tag_map& now)
     return tags;
 }
 
-// Whether two values that ExifTool gave with -n are the same: the same text,
-// or the same numbers as far as ExifTool keeps them. It writes a number as
-// a rational within 1e-8 of it and reads one back to 10 digits, so a value
-// written back can read a little otherwise (1234.5678 as 1234.567797).
-bool same_value(const QString& a, const QString& b)
+// The numbers of a value of the given kind (not text); nothing unless every
+// part is a finite number.
+std::optional<std::vector<double>> numbers_of(value_kind kind, const QString& value)
+{
+    std::vector<double> numbers;
+    for (const QString& part : value.split(QLatin1Char(kind == value_kind::time ? ':' : ' '))) {
+        bool ok = false;
+        numbers.push_back(part.toDouble(&ok));
+        if (!ok || !std::isfinite(numbers.back()))
+            return std::nullopt;
+    }
+    return numbers;
+}
+
+// Whether a value of a snapshot is a number that ExifTool may not write
+// back: one that is none, such as the "inf" of n/0 or the "undef" of 0/0.
+bool unwritable_number(const QString& key, const QString& value)
+{
+    const value_kind kind = kind_of(key);
+    return kind != value_kind::text && !value.isEmpty() && !numbers_of(kind, value);
+}
+
+// Whether two values of the tag key that ExifTool gave with -n are the same:
+// the same text, or the same numbers as far as ExifTool keeps them.
+bool same_value(const QString& key, const QString& a, const QString& b)
 {
     if (a == b)
         return true;
-    const QStringList as = a.split(QLatin1Char(' '));
-    const QStringList bs = b.split(QLatin1Char(' '));
-    if (as.size() != bs.size())
+    const value_kind kind = kind_of(key);
+    if (kind == value_kind::text)
         return false;
-    for (int i = 0; i < as.size(); ++i) {
-        bool ok_a = false;
-        bool ok_b = false;
-        const double x = as.at(i).toDouble(&ok_a);
-        const double y = bs.at(i).toDouble(&ok_b);
-        if (!ok_a || !ok_b || !std::isfinite(x) || !std::isfinite(y) ||
-            std::fabs(x - y) > 2e-8 * std::max(std::fabs(x), std::fabs(y)))
+    const auto xs = numbers_of(kind, a);
+    const auto ys = numbers_of(kind, b);
+    if (!xs || !ys || xs->size() != ys->size())
+        return false;
+    if (kind == value_kind::time) {
+        // Hours, minutes and seconds are written as rationals within 1e-8 of
+        // them, and read back whole, whole and to 9 decimals: the seconds
+        // (under 60) come back within 6e-7 s, here allowed twice that.
+        // Compared as seconds of the day, as seconds that come back as
+        // 60.000000000 are read as the next minute.
+        const auto seconds = [](const std::vector<double>& t) { return (t[0] * 60 + t[1]) * 60 + t[2]; };
+        return xs->size() == 3 && std::fabs(seconds(*xs) - seconds(*ys)) <= 60 * 2e-8 + 1e-9;
+    }
+    for (size_t i = 0; i < xs->size(); ++i) {
+        const double x = xs->at(i);
+        const double y = ys->at(i);
+        // An XMP coordinate is written as degrees and minutes to 8 decimals,
+        // within 0.5e-8 minute of it, whatever its size: it may differ by
+        // up to one unit of the 8th decimal of a minute, 1e-8 / 60 degree.
+        // Other numbers are written as rationals within 1e-8 of them, and
+        // read back to 10 digits (1234.5678 as 1234.567797).
+        const double bound =
+            kind == value_kind::xmp_coordinate ? 1e-8 / 60 : 2e-8 * std::max(std::fabs(x), std::fabs(y));
+        if (std::fabs(x - y) > bound)
             return false;
     }
     return true;
@@ -281,7 +369,7 @@ QStringList differing_tags(const exif_tag_map& then, const exif_tag_map& now)
     QStringList names;
     for (const auto& [key, value] : then) {
         const auto current = now.find(key);
-        if (current == now.end() ? !value.isEmpty() : !same_value(current->second, value))
+        if (current == now.end() ? !value.isEmpty() : !same_value(key, current->second, value))
             names << key;
     }
     for (const auto& [key, value] : now)
@@ -625,8 +713,9 @@ void MainWindow::undo_last_edit()
     QMap<QString, exif_tag_map> not_restored;
     QStringList restored;
     QStringList uncertain;
-    // Written, but some tags do not read as before: ExifTool refused their
-    // values, and would refuse them again.
+    // Some tags do not read as before though the file was written, or the
+    // write failed and what differs are numbers that are none: ExifTool
+    // refused their values, and would refuse them again.
     QStringList refused;
     QMap<QString, QStringList> refused_tags;
     int done = 0;
@@ -646,12 +735,19 @@ void MainWindow::undo_last_edit()
         else if (now && outcome != ko::write_outcome::unknown)
             after = gps_tag_map_for_file(it.key());
         const QStringList differing = after ? differing_tags(it.value(), *after) : QStringList();
+        // ExifTool counts a request of which it refused every value as a
+        // failed write (a lone "inf" altitude, say, with no version to delete
+        // beside it); the read-back tells it from a write that failed.
+        const bool only_refusable = std::all_of(differing.cbegin(), differing.cend(), [&](const QString& key) {
+            const auto value = it.value().find(key);
+            return value != it.value().end() && unwritable_number(key, value->second);
+        });
 
         if (after && differing.isEmpty()) {
             restored << it.key();
-        } else if (after && outcome == ko::write_outcome::written) {
-            qWarning("The GPS tags of '%s' were written back, but %s do not read as before.",
-                     qUtf8Printable(it.key()), qUtf8Printable(differing.join(QStringLiteral(", "))));
+        } else if (after && (outcome == ko::write_outcome::written || only_refusable)) {
+            qWarning("The GPS tags %s of '%s' do not read as before: ExifTool refused their values.",
+                     qUtf8Printable(differing.join(QStringLiteral(", "))), qUtf8Printable(it.key()));
             refused << it.key();
             refused_tags.insert(it.key(), differing);
         } else {
