@@ -136,64 +136,122 @@ void mend_declaration(QByteArray& text, bool rename)
         text.replace(start + encoding.capturedStart(1), encoding.capturedLength(1), "UTF-8");
 }
 
-// Finds the entity references in a file's text as it streams by: all but
-// character references and the five predefined entities, and none in a
-// comment or a CDATA section.
-class reference_scanner
+// Follows a file's text as it streams by, as the XML reader will read it:
+// comments, instructions, CDATA sections and the document type, with its
+// quotes and internal subset, apart from the text and tags. It finds the
+// root element's start tag, the entity references that the XML reader
+// expands (all but character references and the five predefined entities,
+// and none in what it keeps apart), and what in a document type the XML
+// reader would do without bound: a parameter entity can hold any text,
+// quotes and declarations that the raw bytes do not show, so that no count
+// taken from them holds, and the reader checks every element against every
+// attribute that a list declares. No GPX file uses either. Before the first
+// unquoted '%' no parameter entity exists, so that up to there the raw
+// bytes are the text the reader sees and the scan follows it as the reader
+// does.
+class markup_scanner
 {
 public:
-    // Calls found with the name of each reference that text completes.
+    // Takes the next block, at_end marking the last, and calls found with
+    // the name of each reference that it completes. Gives how many bytes at
+    // the start of block lie before the root element's start tag: all of
+    // them while it has not come.
     template <typename Found>
-    void scan(const QByteArray& block, bool at_end, Found found);
+    int scan(const QByteArray& block, bool at_end, Found found);
+    // Why the document type cannot be read within bounds, once it has come
+    // in a block scanned; null while it can.
+    const char* hostile() const { return refusal; }
 
 private:
-    enum class state { text, comment, cdata };
+    enum class state { text, comment, cdata, instruction, doctype };
     state where = state::text;
-    QByteArray carry; // the start of a reference or a marker split off the last block
+    bool in_doctype = false; // a comment or instruction returns to the document type
+    bool in_subset = false;  // within the document type's [ ... ]
+    char quote = 0;          // open in the document type
+    bool rooted = false;     // the root element's start tag has come
+    QByteArray carry;        // the start of a reference or a marker split off the last block
+    const char* refusal = nullptr;
 };
 
 template <typename Found>
-void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
+int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
 {
+    const bool was_rooted = rooted;
+    int prolog = block.size();
     const QByteArray data = carry + block;
+    const int carried = carry.size();
     carry.clear();
     const char* const p = data.constData();
     const int size = data.size();
+    const auto starts = [&](int at, const char* marker) {
+        const int length = int(std::strlen(marker));
+        return size - at >= length && std::memcmp(p + at, marker, std::size_t(length)) == 0;
+    };
     int i = 0;
-    while (i < size) {
-        if (where != state::text) {
-            const char* const closing = where == state::comment ? "-->" : "]]>";
+    while (i < size && !refusal) {
+        if (where == state::comment || where == state::cdata || where == state::instruction) {
+            const char* const closing = where == state::comment ? "-->" : where == state::cdata ? "]]>" : "?>";
             const int found_at = data.indexOf(closing, i);
             if (found_at < 0) {
                 i = at_end ? size : qMax(i, size - 2);
                 break;
             }
-            i = found_at + 3;
-            where = state::text;
+            i = found_at + int(std::strlen(closing));
+            where = in_doctype ? state::doctype : state::text;
+            continue;
+        }
+        if (where == state::doctype) {
+            const char c = p[i];
+            if (c == '<' && !quote) {
+                if (size - i < 9 && !at_end)
+                    break;
+                if (starts(i, "<!--") || starts(i, "<?")) {
+                    where = p[i + 1] == '?' ? state::instruction : state::comment;
+                    i += where == state::comment ? 4 : 2;
+                    continue;
+                }
+                if (starts(i, "<!ATTLIST"))
+                    refusal = "its document type declares attribute lists";
+            } else if (c == '%' && !quote) {
+                refusal = "its document type uses parameter entities";
+            } else if (xml_names::ends_doctype(c, quote, in_subset)) {
+                where = state::text;
+                in_doctype = false;
+            }
+            ++i;
             continue;
         }
         while (i < size && p[i] != '&' && p[i] != '<')
             ++i;
         if (i >= size)
             break;
-        const int rest = size - i;
         if (p[i] == '<') {
-            if (rest < 9 && !at_end)
+            if (size - i < 9 && !at_end)
                 break;
-            if (rest >= 4 && std::memcmp(p + i, "<!--", 4) == 0) {
+            if (starts(i, "<!--")) {
                 where = state::comment;
                 i += 4;
-            } else if (rest >= 9 && std::memcmp(p + i, "<![CDATA[", 9) == 0) {
+            } else if (starts(i, "<![CDATA[")) {
                 where = state::cdata;
                 i += 9;
+            } else if (starts(i, "<?")) {
+                where = state::instruction;
+                i += 2;
+            } else if (!rooted && starts(i, "<!")) {
+                where = state::doctype;
+                in_doctype = true;
+                i += 2;
             } else {
+                if (!rooted) {
+                    rooted = true;
+                    prolog = qMax(0, i - carried);
+                }
                 ++i;
             }
             continue;
         }
         int end = i + 1;
-        while (end < size && end - i <= xml_names::longest_entity_name &&
-               xml_names::is_name_char(uchar(p[end])))
+        while (end < size && end - i <= xml_names::longest_entity_name && xml_names::is_name_char(uchar(p[end])))
             ++end;
         if (end >= size && !at_end)
             break;
@@ -206,94 +264,9 @@ void reference_scanner::scan(const QByteArray& block, bool at_end, Found found)
             ++i;
         }
     }
-    if (i < size)
+    if (i < size && !refusal)
         carry = data.mid(i);
-}
-
-// Finds the root element's start tag in a file's text as it streams by: the
-// first '<' that opens no comment, instruction or document type, outside
-// them and outside the document type's quotes.
-//
-// It also finds what the XML reader would do without bound in a document
-// type: a parameter entity can hold any text, quotes and declarations that
-// the raw bytes do not show, so that no count taken from them holds, and
-// the reader checks every element against every attribute it declares. No
-// GPX file uses either. Before the first unquoted '%' no parameter entity
-// exists, so that up to there the raw bytes are the text the reader sees
-// and the scan follows it as the reader does.
-class prolog_scanner
-{
-public:
-    // How many bytes at the start of block lie before the root element's
-    // start tag: all of them while it has not come.
-    int prolog_length(const QByteArray& block);
-    // Why the document type cannot be read within bounds, once it has come
-    // in a block scanned; null while it can.
-    const char* hostile() const { return refusal; }
-
-private:
-    enum class state { text, doctype, comment, instruction, root };
-    state where = state::text;
-    bool in_doctype = false; // a comment or instruction returns to the document type
-    bool in_subset = false;  // within the document type's [ ... ]
-    char quote = 0;          // open in the document type
-    QByteArray carry;        // a marker split off the last block
-    const char* refusal = nullptr;
-};
-
-int prolog_scanner::prolog_length(const QByteArray& block)
-{
-    if (where == state::root)
-        return 0;
-    const QByteArray data = carry + block;
-    const int carried = carry.size();
-    carry.clear();
-    const char* const p = data.constData();
-    const int size = data.size();
-    int i = 0;
-    while (i < size) {
-        if (where == state::comment || where == state::instruction) {
-            const char* const closing = where == state::comment ? "-->" : "?>";
-            const int found_at = data.indexOf(closing, i);
-            if (found_at < 0) {
-                i = qMax(i, size - 2);
-                break;
-            }
-            i = found_at + int(std::strlen(closing));
-            where = in_doctype ? state::doctype : state::text;
-            continue;
-        }
-        const char c = p[i];
-        if (c == '<' && !quote) {
-            if (size - i < (where == state::doctype ? 9 : 4))
-                break;
-            if (std::memcmp(p + i, "<!--", 4) == 0 || p[i + 1] == '?') {
-                where = p[i + 1] == '?' ? state::instruction : state::comment;
-                i += where == state::comment ? 4 : 2;
-                continue;
-            }
-            if (where == state::doctype && std::memcmp(p + i, "<!ATTLIST", 9) == 0) {
-                refusal = "its document type declares attribute lists";
-                return block.size();
-            }
-            if (where == state::text && p[i + 1] == '!') {
-                where = state::doctype;
-                in_doctype = true;
-            } else if (where == state::text) {
-                where = state::root;
-                return qMax(0, i - carried);
-            }
-        } else if (where == state::doctype && c == '%' && !quote) {
-            refusal = "its document type uses parameter entities";
-            return block.size();
-        } else if (where == state::doctype && xml_names::ends_doctype(c, quote, in_subset)) {
-            where = state::text;
-            in_doctype = false;
-        }
-        ++i;
-    }
-    carry = data.mid(i);
-    return block.size();
+    return was_rooted ? 0 : prolog;
 }
 
 // The length of data without an incomplete UTF-8 sequence at its end.
@@ -408,9 +381,9 @@ private:
     qint64 bytes_read = 0;
     qint64 declarations = 0;
     qint64 expanded = 0; // what the general entity references expand into
-    prolog_scanner prolog_scan;
-    reference_scanner references;
+    markup_scanner markup;
     QHash<QByteArray, qint64> pending; // references met before the declarations
+    bool pending_overflow = false;     // to more names than it holds
     QHash<QString, QString> entity_values;
     QHash<QString, qint64> expansions;
     bool in_prolog = true;
@@ -514,16 +487,14 @@ bool gpx_stream::feed()
             return false;
     }
     bytes_read += block.size();
-    const QByteArray prolog = QByteArray::fromRawData(utf8.constData(), prolog_scan.prolog_length(utf8));
-    if (!prolog.isEmpty()) {
-        declarations += prolog.count("<!");
-        if (prolog_scan.hostile())
-            refused = prolog_scan.hostile();
+    if (in_prolog || !expansions.isEmpty()) {
+        const int prolog = markup.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
+        declarations += QByteArray::fromRawData(utf8.constData(), prolog).count("<!");
+        if (markup.hostile())
+            refused = markup.hostile();
         else if (declarations > declaration_limit)
             refused = "its document type holds too many declarations";
     }
-    if (in_prolog || !expansions.isEmpty())
-        references.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
     if (refused_for_entities())
         return false;
     xml.addData(utf8);
@@ -552,6 +523,8 @@ void gpx_stream::count_reference(const QByteArray& name)
             ++*counted;
         else if (pending.size() < declaration_limit)
             pending.insert(QByteArray(name.constData(), name.size()), 1);
+        else
+            pending_overflow = true;
         return;
     }
     const QString key = QString::fromUtf8(name.constData(), name.size());
@@ -589,9 +562,16 @@ qint64 gpx_stream::expansion(const QString& name, int nesting)
 // references met before it.
 void gpx_stream::note_declarations()
 {
-    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations())
+    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations()) {
+        // The scan takes a longer name for none and would not count it.
+        if (entity.name().toUtf8().size() > xml_names::longest_entity_name)
+            refused = "its document type declares an entity of a name too long";
         if (!entity_values.contains(entity.name().toString()))
             entity_values.insert(entity.name().toString(), entity.value().toString());
+    }
+    // References to names beyond those counted may be to any entity.
+    if (pending_overflow && !entity_values.isEmpty())
+        expanded = budget + 1;
     const QStringList names = entity_values.keys();
     for (const QString& name : names)
         if (expansion(name, 0) > budget)

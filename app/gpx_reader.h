@@ -29,8 +29,9 @@ struct gpx_track {
 // place where reading stopped, and says where. A file whose entity
 // references would expand to more text than a few megabytes and than twice
 // its own size, whose elements are nested deeper than any GPX file's or
-// whose document type holds thousands of declarations, parameter entities
-// or attribute lists gives no tracks, and says so. Of a track's name and a
+// whose document type holds thousands of declarations, parameter entities,
+// attribute lists or an entity of a name longer than 64 bytes gives no
+// tracks, and says so. Of a track's name and a
 // point's time the first 65,536 characters are kept.
 class gpx_parser : public QObject
 {

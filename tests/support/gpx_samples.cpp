@@ -338,6 +338,17 @@ QList<lenient_file> lenient_files()
                               ";\"><!-- the digit " + QByteArray::number(i % 10) + " -->\n";
     const QByteArray comments = QByteArray("<!-- c -->\n").repeated(10001) + "</gpx>";
     // 90 characters of markup.
+    // 10 million characters of references to an entity, after what a scan
+    // of the bytes could take for the start of a comment or CDATA section.
+    const auto hidden_references = [](const QByteArray& subset, const QByteArray& before,
+                                      const QByteArray& name = "big") {
+        return two_points(declaration + "<!DOCTYPE gpx SYSTEM \"gpx.dtd\" [" + subset + "<!ENTITY " + name + " \"" +
+                              QByteArray(4000, 'x') + "\">]>\n",
+                          "Hidden", before + ("&" + name + ";").repeated(2500) + "<?end --> ]]> ?>");
+    };
+    QByteArray distinct_references;
+    for (int i = 0; i <= 10000; ++i)
+        distinct_references += "&u" + QByteArray::number(i) + ";";
     const QByteArray markup_entity = "<!ENTITY pt \"<extensions><speed>1.255</speed><course>180</course>"
                                      "<sat>7</sat><fix>3d</fix></extensions>\">";
     return {
@@ -405,6 +416,15 @@ QList<lenient_file> lenient_files()
          two_points(doctype("<!ENTITY % d \"<!ENTITY e1 'x'><!ENTITY e2 'y'>\">%d;%d;"), "&e1;", "d"), "", "refused"},
         {"attribute_list.gpx", two_points(doctype("<!ATTLIST trkpt a CDATA 'v' b CDATA #IMPLIED>"), "A", "d"), "",
          "refused"},
+        // References count wherever the XML reader expands them: after an
+        // instruction or a quoted value holding what would open a comment
+        // or CDATA section elsewhere, to a long name, or to more names than
+        // are counted before the document type's end.
+        {"references_after_instruction.gpx", hidden_references("", "<?x <!-- ?>"), "", "refused"},
+        {"references_after_quoted_marker.gpx", hidden_references("<!ENTITY a \"<![CDATA[\">", ""), "", "refused"},
+        {"references_to_long_name.gpx", hidden_references("", "", QByteArray(65, 'e')), "", "refused"},
+        {"references_to_many_names.gpx",
+         hidden_references("<!--" + QByteArray(17000, 'c') + "-->", distinct_references), "", "refused"},
         {"percent_outside_parameter_entities.gpx",
          two_points(declaration + "<!DOCTYPE gpx SYSTEM \"gpx%201.dtd\" [<!-- 100% --><?pi 5% ?>"
                                   "<!ENTITY t \"Trail\"><!ENTITY u SYSTEM '%u.txt'>]>\n",
