@@ -337,7 +337,6 @@ QList<lenient_file> lenient_files()
         character_entities += "<!ENTITY d" + QByteArray::number(i) + " \"&#" + QByteArray::number(48 + i % 10) +
                               ";\"><!-- the digit " + QByteArray::number(i % 10) + " -->\n";
     const QByteArray comments = QByteArray("<!-- c -->\n").repeated(10001) + "</gpx>";
-    // 90 characters of markup.
     // 10 million characters of references to an entity, after what a scan
     // of the bytes could take for the start of a comment or CDATA section.
     const auto hidden_references = [](const QByteArray& subset, const QByteArray& before,
@@ -349,6 +348,7 @@ QList<lenient_file> lenient_files()
     QByteArray distinct_references;
     for (int i = 0; i <= 10000; ++i)
         distinct_references += "&u" + QByteArray::number(i) + ";";
+    // 90 characters of markup.
     const QByteArray markup_entity = "<!ENTITY pt \"<extensions><speed>1.255</speed><course>180</course>"
                                      "<sat>7</sat><fix>3d</fix></extensions>\">";
     return {
@@ -405,10 +405,8 @@ QList<lenient_file> lenient_files()
         {"nested_257.gpx", deeply_nested(254), "", "refused"},
         {"unclosed_prefixed.gpx", unclosed_prefixed(1000), "", "refused"},
         {"many_declarations.gpx", many_declarations(20000), "", "refused"},
-        // Parameter entities and attribute lists are refused: the text of a
-        // parameter entity can pair the quotes of the document type otherwise
-        // than its bytes do. A '%' in a literal, comment or instruction is
-        // none.
+        // Parameter entities (which can pair quotes otherwise than the bytes
+        // do) and attribute lists are refused; a '%' elsewhere is none.
         {"parameter_entity_quotes.gpx",
          two_points(doctype("<!ENTITY % p \"<!ENTITY n '\">\n%p;abc'>\n<!ENTITY z \"']><x>\">"), "&n;", "d"), "",
          "refused"},
@@ -416,10 +414,8 @@ QList<lenient_file> lenient_files()
          two_points(doctype("<!ENTITY % d \"<!ENTITY e1 'x'><!ENTITY e2 'y'>\">%d;%d;"), "&e1;", "d"), "", "refused"},
         {"attribute_list.gpx", two_points(doctype("<!ATTLIST trkpt a CDATA 'v' b CDATA #IMPLIED>"), "A", "d"), "",
          "refused"},
-        // References count wherever the XML reader expands them: after an
-        // instruction or a quoted value holding what would open a comment
-        // or CDATA section elsewhere, to a long name, or to more names than
-        // are counted before the document type's end.
+        // References count after an instruction or quoted value that holds
+        // a comment's or CDATA section's start, to a long name, to many names.
         {"references_after_instruction.gpx", hidden_references("", "<?x <!-- ?>"), "", "refused"},
         {"references_after_quoted_marker.gpx", hidden_references("<!ENTITY a \"<![CDATA[\">", ""), "", "refused"},
         {"references_to_long_name.gpx", hidden_references("", "", QByteArray(65, 'e')), "", "refused"},
