@@ -33,6 +33,10 @@ constexpr int entity_nesting_limit = 64;
 // XML reader keeps every open element and every declaration.
 constexpr int depth_limit = 256;
 constexpr qint64 declaration_limit = 10000;
+// Attributes of one tag: the XML reader compares each with all before it.
+constexpr int attribute_limit = 256;
+// Tracks without points that are kept; the others are counted.
+constexpr qint64 empty_track_limit = 1000;
 // Messages are held back until it is known whether the file is read again
 // with mending, up to this size.
 constexpr int held_messages_limit = 1 << 20;
@@ -137,37 +141,41 @@ void mend_declaration(QByteArray& text, bool rename)
 }
 
 // Follows a file's text as it streams by, as the XML reader will read it:
-// comments, instructions, CDATA sections and the document type, with its
-// quotes and internal subset, apart from the text and tags. It finds the
+// comments, instructions, CDATA sections, tags and the document type, with
+// their quotes and the internal subset, apart from the text. It finds the
 // root element's start tag, the entity references that the XML reader
 // expands (all but character references and the five predefined entities,
-// and none in what it keeps apart), and what in a document type the XML
-// reader would do without bound: a parameter entity can hold any text,
-// quotes and declarations that the raw bytes do not show, so that no count
-// taken from them holds, and the reader checks every element against every
-// attribute that a list declares. No GPX file uses either. Before the first
-// unquoted '%' no parameter entity exists, so that up to there the raw
-// bytes are the text the reader sees and the scan follows it as the reader
-// does.
+// and none in what it keeps apart), and what the XML reader would do
+// without bound: it checks every attribute of a tag against every other
+// one, a parameter entity can hold any text, quotes and declarations that
+// the raw bytes do not show, so that no count taken from them holds, and
+// the reader checks every element against every attribute that a list
+// declares. No GPX file uses the last two, nor comes near the limit of
+// attributes. Before the first unquoted '%' no parameter entity exists, so
+// that up to there the raw bytes are the text the reader sees and the scan
+// follows it as the reader does.
 class markup_scanner
 {
 public:
+    // A scan of a whole document, or of the content of an entity's value.
+    explicit markup_scanner(bool content = false) : rooted(content) {}
     // Takes the next block, at_end marking the last, and calls found with
     // the name of each reference that it completes. Gives how many bytes at
     // the start of block lie before the root element's start tag: all of
     // them while it has not come.
     template <typename Found>
     int scan(const QByteArray& block, bool at_end, Found found);
-    // Why the document type cannot be read within bounds, once it has come
-    // in a block scanned; null while it can.
+    // Why the text cannot be read within bounds, once it has come in a
+    // block scanned; null while it can.
     const char* hostile() const { return refusal; }
 
 private:
-    enum class state { text, comment, cdata, instruction, doctype };
+    enum class state { text, tag, comment, cdata, instruction, doctype };
     state where = state::text;
     bool in_doctype = false; // a comment or instruction returns to the document type
     bool in_subset = false;  // within the document type's [ ... ]
-    char quote = 0;          // open in the document type
+    char quote = 0;          // open in the document type or a tag
+    int attributes = 0;      // of the start tag read now
     bool rooted = false;     // the root element's start tag has come
     QByteArray carry;        // the start of a reference or a marker split off the last block
     const char* refusal = nullptr;
@@ -178,7 +186,7 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
 {
     const bool was_rooted = rooted;
     int prolog = block.size();
-    const QByteArray data = carry + block;
+    const QByteArray data = carry.isEmpty() ? block : carry + block;
     const int carried = carry.size();
     carry.clear();
     const char* const p = data.constData();
@@ -186,6 +194,22 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
     const auto starts = [&](int at, const char* marker) {
         const int length = int(std::strlen(marker));
         return size - at >= length && std::memcmp(p + at, marker, std::size_t(length)) == 0;
+    };
+    // The reference at p[at] ('&'): where the scan goes on after it, or -1
+    // when the rest of it is still to come.
+    const auto reference = [&](int at) {
+        int end = at + 1;
+        while (end < size && end - at <= xml_names::longest_entity_name && xml_names::is_name_char(uchar(p[end])))
+            ++end;
+        if (end >= size && !at_end)
+            return -1;
+        if (end < size && p[end] == ';' && end > at + 1) {
+            const QByteArray name = QByteArray::fromRawData(p + at + 1, end - at - 1);
+            if (!xml_names::is_predefined_entity(name))
+                found(name);
+            return end + 1;
+        }
+        return at + 1;
     };
     int i = 0;
     while (i < size && !refusal) {
@@ -221,6 +245,36 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
             ++i;
             continue;
         }
+        if (where == state::tag) {
+            // The reader takes attributes up to a '<', which ends the tag
+            // for it as for the mender.
+            while (i < size && p[i] != '<' && p[i] != '&' && (quote || p[i] != '>')) {
+                const char c = p[i++];
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '=' && ++attributes > attribute_limit) {
+                    refusal = "one of its tags has too many attributes";
+                    break;
+                }
+            }
+            if (i >= size || refusal)
+                break;
+            if (p[i] == '&') {
+                const int next = reference(i);
+                if (next < 0)
+                    break;
+                i = next;
+                continue;
+            }
+            if (p[i] == '>')
+                ++i;
+            where = state::text;
+            quote = 0;
+            continue;
+        }
         while (i < size && p[i] != '&' && p[i] != '<')
             ++i;
         if (i >= size)
@@ -246,23 +300,16 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
                     rooted = true;
                     prolog = qMax(0, i - carried);
                 }
+                where = state::tag;
+                attributes = 0;
                 ++i;
             }
             continue;
         }
-        int end = i + 1;
-        while (end < size && end - i <= xml_names::longest_entity_name && xml_names::is_name_char(uchar(p[end])))
-            ++end;
-        if (end >= size && !at_end)
+        const int next = reference(i);
+        if (next < 0)
             break;
-        if (end < size && p[end] == ';' && end > i + 1) {
-            const QByteArray name = QByteArray::fromRawData(p + i + 1, end - i - 1);
-            if (!xml_names::is_predefined_entity(name))
-                found(name);
-            i = end + 1;
-        } else {
-            ++i;
-        }
+        i = next;
     }
     if (i < size && !refusal)
         carry = data.mid(i);
@@ -344,10 +391,13 @@ public:
     std::string stop_text() const;
 
 private:
+    // A prefix bound by an element: whether to a GPX namespace, and the
+    // binding of the same prefix that it hides (-1 for none).
     struct prefix_binding {
         QString prefix;
         bool gpx;
         int depth;
+        int hidden;
     };
 
     QXmlStreamReader::TokenType next();
@@ -376,9 +426,11 @@ private:
     QString held_back;                     // a surrogate pair split between blocks
     QXmlStreamReader xml;
     int depth = 0;
-    std::vector<prefix_binding> bindings;
+    std::vector<prefix_binding> bindings; // in the order bound
+    QHash<QString, int> in_force;         // the binding of each prefix in force
     bool file_done = false;
     qint64 bytes_read = 0;
+    qint64 fed_since_token = 0; // text the reader took since it last gave a token
     qint64 declarations = 0;
     qint64 expanded = 0; // what the general entity references expand into
     markup_scanner markup;
@@ -391,6 +443,7 @@ private:
     const char* refused = nullptr; // why the file is refused
 
     QByteArray messages;
+    qint64 empty_tracks = 0;
 };
 
 // The next token; feeds the reader a block whenever it runs out of data.
@@ -403,6 +456,7 @@ QXmlStreamReader::TokenType gpx_stream::next()
                 continue;
             return token;
         }
+        fed_since_token = 0;
         if (token == QXmlStreamReader::StartElement) {
             if (in_prolog) {
                 in_prolog = false;
@@ -417,12 +471,23 @@ QXmlStreamReader::TokenType gpx_stream::next()
             const QXmlStreamAttributes attributes = xml.attributes();
             for (const QXmlStreamAttribute& attribute : attributes) {
                 const QStringRef name = attribute.qualifiedName();
-                if (name.startsWith(QLatin1String("xmlns:")))
-                    bindings.push_back({name.mid(6).toString(), is_gpx_namespace(attribute.value()), depth});
+                if (!name.startsWith(QLatin1String("xmlns:")))
+                    continue;
+                const QString prefix = name.mid(6).toString();
+                const auto hidden = in_force.constFind(prefix);
+                bindings.push_back({prefix, is_gpx_namespace(attribute.value()), depth,
+                                    hidden == in_force.constEnd() ? -1 : *hidden});
+                in_force.insert(prefix, int(bindings.size()) - 1);
             }
         } else if (token == QXmlStreamReader::EndElement) {
-            while (!bindings.empty() && bindings.back().depth == depth)
+            while (!bindings.empty() && bindings.back().depth == depth) {
+                const prefix_binding& binding = bindings.back();
+                if (binding.hidden < 0)
+                    in_force.remove(binding.prefix);
+                else
+                    in_force.insert(binding.prefix, binding.hidden);
                 bindings.pop_back();
+            }
             --depth;
         } else if (token == QXmlStreamReader::DTD) {
             note_declarations();
@@ -439,7 +504,12 @@ QXmlStreamReader::TokenType gpx_stream::next()
 // ending the read.
 bool gpx_stream::feed()
 {
-    QByteArray block = file.read(started ? block_size : first_block_size);
+    // The reader reads an unfinished comment, instruction or CDATA section
+    // (and a few other items) again from its start whenever it gets more
+    // text: while it gives no token the blocks grow with what it took since
+    // its last one, so that it reads each byte a bounded number of times.
+    const qint64 size = started ? qMax(block_size, (fed_since_token + 3) / 4 * 4) : first_block_size;
+    QByteArray block = file.read(size);
     const bool at_end = block.isEmpty();
     const bool first = !started;
     if (first) {
@@ -487,16 +557,16 @@ bool gpx_stream::feed()
             return false;
     }
     bytes_read += block.size();
-    if (in_prolog || !expansions.isEmpty()) {
-        const int prolog = markup.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
+    const int prolog = markup.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
+    if (prolog > 0)
         declarations += QByteArray::fromRawData(utf8.constData(), prolog).count("<!");
-        if (markup.hostile())
-            refused = markup.hostile();
-        else if (declarations > declaration_limit)
-            refused = "its document type holds too many declarations";
-    }
+    if (markup.hostile())
+        refused = markup.hostile();
+    else if (declarations > declaration_limit)
+        refused = "its document type holds too many declarations";
     if (refused_for_entities())
         return false;
+    fed_since_token += utf8.size();
     xml.addData(utf8);
     if (progress)
         progress(bytes_read, file.size());
@@ -515,6 +585,8 @@ bool gpx_stream::refused_for_entities()
 
 void gpx_stream::count_reference(const QByteArray& name)
 {
+    if (entities_known && entity_values.isEmpty())
+        return;
     if (!entities_known) {
         // The name may be a view into the block being scanned, which is gone
         // by the next one: a new key holds a copy of its bytes.
@@ -566,8 +638,14 @@ void gpx_stream::note_declarations()
         // The scan takes a longer name for none and would not count it.
         if (entity.name().toUtf8().size() > xml_names::longest_entity_name)
             refused = "its document type declares an entity of a name too long";
-        if (!entity_values.contains(entity.name().toString()))
-            entity_values.insert(entity.name().toString(), entity.value().toString());
+        if (entity_values.contains(entity.name().toString()))
+            continue;
+        entity_values.insert(entity.name().toString(), entity.value().toString());
+        // A tag in an entity's value is read at every reference to it.
+        markup_scanner tags(true);
+        tags.scan(entity.value().toUtf8(), true, [](const QByteArray&) {});
+        if (tags.hostile())
+            refused = tags.hostile();
     }
     // References to names beyond those counted may be to any entity.
     if (pending_overflow && !entity_values.isEmpty())
@@ -593,11 +671,8 @@ bool gpx_stream::is(QLatin1String local) const
     const QStringRef qualified = xml.qualifiedName();
     if (qualified.size() == local.size())
         return true;
-    const QStringRef prefix = qualified.left(qualified.size() - local.size() - 1);
-    for (auto binding = bindings.crbegin(); binding != bindings.crend(); ++binding)
-        if (binding->prefix == prefix)
-            return binding->gpx;
-    return false;
+    const auto binding = in_force.constFind(qualified.left(qualified.size() - local.size() - 1).toString());
+    return binding != in_force.constEnd() && bindings[std::size_t(*binding)].gpx;
 }
 
 // Consumes the current element with everything in it.
@@ -707,6 +782,10 @@ bool gpx_stream::read_track(int number, QList<gpx_track>& tracks)
     }
     if (!ok && track.points.isEmpty())
         return false;
+    // Tracks without points give no position; past the first few they are
+    // only counted, as they could cost many times what they take in the file.
+    if (track.points.isEmpty() && ++empty_tracks > empty_track_limit)
+        return ok;
     if (!named)
         track.name = QStringLiteral("Track %1").arg(number);
     say(QStringLiteral("Track is named ") + track.name);
@@ -796,6 +875,10 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
     }
     if (!waypoints.points.isEmpty())
         tracks.append(waypoints);
+    if (empty_tracks > empty_track_limit)
+        say(QStringLiteral("%1 more tracks without points are left out: %2")
+                .arg(empty_tracks - empty_track_limit)
+                .arg(path));
     std::cout.write(messages.constData(), messages.size()) << std::flush;
     if (token == QXmlStreamReader::Invalid)
         std::cout << "GPX file read only up to " << stop_text() << ", the points before are kept: "

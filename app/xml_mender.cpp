@@ -10,7 +10,6 @@ namespace {
 // A tag longer than this is passed on as it comes, its control characters
 // blanked; one that long is no GPX tag.
 constexpr int long_tag = 1 << 20;
-using xml_names::is_name_char;
 constexpr int longest_name = xml_names::longest_entity_name;
 // What must be at hand after a '<' in the document type to see a
 // declaration's entity name.
@@ -20,7 +19,10 @@ bool is_control(uchar c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r
 bool is_space(uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool is_digit(uchar c) { return c >= '0' && c <= '9'; }
 
-bool is_name_start(uchar c) { return is_name_char(c) && !is_digit(c) && c != '-' && c != '.'; }
+// Names as the mended text has them: without control characters, which it
+// turns into blanks.
+bool is_name_char(uchar c) { return xml_names::is_name_char(c) && !is_control(c); }
+using xml_names::is_name_start;
 
 bool is_xml_char(quint64 code)
 {
@@ -81,8 +83,15 @@ int tag_end(const char* p, int from, int size, char& quote)
 
 bool xml_names::is_name_char(uchar c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
-           c == '-' || c == '.' || c >= 0x80;
+    static const char* const ends = " \t\n\r&#'\"<>[]=%/;?!^|,()+*";
+    return c == 0 || !std::strchr(ends, c);
+}
+
+bool xml_names::is_name_start(uchar c)
+{
+    // What the reader's tokenizer takes for a letter.
+    static const char* const others = " \t\n\r&#'\"<>[]()|=%/:;,-+*.?!0123456789";
+    return c >= 0x20 && !std::strchr(others, c);
 }
 
 bool xml_names::is_predefined_entity(const QByteArray& name)
@@ -268,6 +277,20 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 passing = nullptr;
                 continue;
             }
+        } else if (system_literal && (c == '&' || c == '<')) {
+            // The reader takes neither in a system literal, which it never
+            // fetches: they are written as in a URL.
+            out += c == '&' ? "%26" : "%3C";
+            ++i;
+            continue;
+        } else if (!quote && (c == 'S' || c == 'P') && !is_name_char(uchar(before))) {
+            if (size - i < 7 && !at_end) {
+                waiting = true;
+                break;
+            }
+            if ((starts(p + i, size - i, "SYSTEM") || starts(p + i, size - i, "PUBLIC")) &&
+                (size - i == 6 || !is_name_char(uchar(p[i + 6]))))
+                literals_before_system = c == 'S' ? 1 : 2;
         } else if (c == '<') {
             if (size - i < declaration_lookahead && !at_end) {
                 waiting = true;
@@ -293,13 +316,25 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 if (end > j)
                     declared.insert(QByteArray(p + j, end - j));
             }
-        } else if (xml_names::ends_doctype(c, quote, in_subset)) {
-            out += '>';
-            ++i;
-            where = state::text;
-            break;
+        } else {
+            const char was_open = quote;
+            if (xml_names::ends_doctype(c, quote, in_subset)) {
+                out += '>';
+                ++i;
+                where = state::text;
+                break;
+            }
+            // An external identifier's last literal names where its text
+            // would be fetched from.
+            if (!was_open && quote)
+                system_literal = literals_before_system > 0 && --literals_before_system == 0;
+            else if (was_open && !quote)
+                system_literal = false;
+            else if (!quote && c == '>')
+                literals_before_system = 0;
         }
-        out += is_control(uchar(c)) ? ' ' : c;
+        before = is_control(uchar(c)) ? ' ' : c;
+        out += before;
         ++i;
     }
     used = i;
@@ -348,6 +383,9 @@ QByteArray xml_mender::mend(const QByteArray& block, bool at_end)
                 quote = 0;
                 in_subset = false;
                 passing = nullptr;
+                before = ' ';
+                literals_before_system = 0;
+                system_literal = false;
             } else {
                 // A tag: mended once it is here whole.
                 quote = 0;

@@ -12,7 +12,11 @@
 namespace xml_names {
 // Entity names longer than this count as no reference.
 constexpr int longest_entity_name = 64;
+// What the XML reader takes into a name after its first character: all but
+// blanks and the characters of markup (control characters too). A name
+// starts with a character of is_name_start.
 bool is_name_char(uchar c);
+bool is_name_start(uchar c);
 // amp, lt, gt, quot, apos
 bool is_predefined_entity(const QByteArray& name);
 // Follows the document type a character at a time, outside its comments
@@ -43,4 +47,7 @@ private:
     bool in_subset = false;    // within the document type's [ ... ]
     // The end of the comment or instruction of the document type passed now.
     const char* passing = nullptr;
+    char before = 0;                // the character of the document type before
+    int literals_before_system = 0; // after SYSTEM (1) or PUBLIC (2)
+    bool system_literal = false;    // the open quote is one
 };

@@ -351,7 +351,46 @@ QList<lenient_file> lenient_files()
     // 90 characters of markup.
     const QByteArray markup_entity = "<!ENTITY pt \"<extensions><speed>1.255</speed><course>180</course>"
                                      "<sat>7</sat><fix>3d</fix></extensions>\">";
+    // Names of characters that the XML reader takes into names but a
+    // narrower rule would not.
+    const QByteArray odd_name = "a$@\\`{}~";
+    const auto attributes = [](int count) {
+        QByteArray list = "lat=\"47.1\" lon=\"8.1\"";
+        for (int i = 2; i < count; ++i)
+            list += " a" + QByteArray::number(i) + "=''";
+        return list;
+    };
+    // Items far longer than a block: a name in a CDATA section keeps its
+    // first 65,536 characters.
+    const QByteArray long_name(3000000, 'n');
+    const QByteArray long_items = two_points(
+        declaration + "<!--" + QByteArray(3000000, 'c') + "-->\n<?pi " + QByteArray(3000000, 'i') + "?>\n",
+        "<![CDATA[" + long_name + "]]>", "<!--" + QByteArray(2000000, 'd') + "-->");
+    QByteArray empty_tracks = two_points(declaration, "Last", "d");
+    empty_tracks.replace("<trk><name>Last</name>", QByteArray("<trk/>").repeated(1001) + "<trk><name></name></trk><trk>");
+    QString kept_empty_tracks;
+    for (int i = 1; i <= 1000; ++i)
+        kept_empty_tracks += QString("[Track %1] ").arg(i);
     return {
+        {"entity_name_of_odd_characters.gpx",
+         two_points(doctype("<!ENTITY b \"" + QByteArray(1000, 'x') + "\"><!ENTITY " + odd_name + " \"" +
+                            QByteArray("&b;").repeated(100) + "\">"),
+                    ("&" + odd_name + ";").repeated(100), "d"),
+         "", "refused"},
+        {"attributes_256.gpx", two_points(declaration, "Many", "d", attributes(256)), QString("[Many]") + both_points,
+         ""},
+        {"attributes_257.gpx", two_points(declaration, "Many", "d", attributes(257)), "", "refused"},
+        {"attributes_257_in_entity.gpx",
+         two_points(doctype("<!ENTITY p \"<trkpt " + attributes(257).replace('"', '\'') + "/>\">"), "Many", "d"),
+         "", "refused"},
+        {"long_items.gpx", long_items, "[" + QString(long_name.left(65536)) + "]" + both_points, ""},
+        {"empty_tracks.gpx", empty_tracks, kept_empty_tracks + "[Track 1003]" + both_points, ""},
+        {"system_literals_with_ampersands.gpx",
+         two_points(declaration + "<!DOCTYPE gpx PUBLIC \"-//X//DTD GPX//EN\" \"http://example.com/gpx.dtd?a=1&b=<2>\" ["
+                                  "<!ENTITY SYSTEMS \"&amp;\"><!ENTITY t \"Trail&SYSTEMS;Co\">"
+                                  "<!ENTITY u SYSTEM 'u.txt?a&b'>]>\n",
+                    "&t;", "d"),
+         QString("[Trail&Co]") + both_points, ""},
         {"xml11.gpx", two_points("<?xml version=\"1.1\" encoding=\"UTF-8\"?>\n", "Logger", "d"),
          QString("[Logger]") + both_points, ""},
         {"html_entities.gpx", two_points(declaration, "Ca&ntilde;on View", "&nbsp;Fish & Chips, caf&eacute;"),
