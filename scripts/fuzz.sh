@@ -5,8 +5,9 @@
 # 10), each from its seed corpus tests/fuzz/corpus/<name>/. The inputs it
 # finds go to $ORLAVO_FUZZ_DIR/<name>/ (default ~/.cache/orlavo-fuzz), outside
 # the repository; an input that crashes goes to tests/fuzz/crashes/<name>/
-# (to be moved into the seed corpus once the fault is mended). Crashes do not
-# stop the run.
+# (to be moved into the seed corpus once the fault is mended), and so does
+# one that runs longer than 2 s or takes more than 1 GB. Crashes do not stop
+# the run.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes="${1:-10}"
@@ -41,8 +42,15 @@ for name in $names; do
     echo "fuzz_$name: $seconds s, new inputs in $found/$name"
     mkdir -p "$root/tests/fuzz/crashes/$name"
     # -close_fd_mask=1: the reader's messages on standard output are not wanted.
+    # An input that takes more than 2 s or 1 GB is kept like a crash
+    # (timeout-..., oom-...): its work grows faster than its size. Inputs
+    # of up to 64 KiB give such growth room to show; a dictionary
+    # tests/fuzz/<name>.dict, where there is one, lends the target's markup.
+    dict=""
+    [ -f "$root/tests/fuzz/$name.dict" ] && dict="-dict=$root/tests/fuzz/$name.dict"
+    # shellcheck disable=SC2086
     "$build/tests/fuzz_$name" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-        -max_total_time="$seconds" -timeout=30 -close_fd_mask=1 \
+        -max_total_time="$seconds" -timeout=2 -rss_limit_mb=1024 -max_len=65536 -close_fd_mask=1 $dict \
         -artifact_prefix="$root/tests/fuzz/crashes/$name/" \
         "$found/$name" "$root/tests/fuzz/corpus/$name" || status=1
 done
