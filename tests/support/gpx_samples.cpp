@@ -360,11 +360,13 @@ QList<lenient_file> lenient_files()
             list += " a" + QByteArray::number(i) + "=''";
         return list;
     };
-    // Items far longer than a block: a name in a CDATA section keeps its
-    // first 65,536 characters.
+    // Items far longer than a block, some of which the XML reader reads
+    // again from their start with every block: a name in a CDATA section
+    // keeps its first 65,536 characters.
     const QByteArray long_name(3000000, 'n');
     const QByteArray long_items = two_points(
-        declaration + "<!--" + QByteArray(3000000, 'c') + "-->\n<?pi " + QByteArray(3000000, 'i') + "?>\n",
+        declaration + "<!--" + QByteArray(3000000, 'c') + "-->\n<?pi " + QByteArray(3000000, 'i') + "?>\n<!DOCTYPE" +
+            QByteArray(3000000, ' ') + "gpx>\n",
         "<![CDATA[" + long_name + "]]>", "<!--" + QByteArray(2000000, 'd') + "-->");
     QByteArray empty_tracks = two_points(declaration, "Last", "d");
     empty_tracks.replace("<trk><name>Last</name>", QByteArray("<trk/>").repeated(1001) + "<trk><name></name></trk><trk>");
