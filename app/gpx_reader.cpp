@@ -23,6 +23,11 @@ constexpr qint64 first_block_size = 16 << 10;
 // into: this many, or this many times the file's size when that is more.
 constexpr qint64 entity_expansion_budget = 8 << 20;
 constexpr qint64 expansion_per_file_byte = 2;
+// The XML reader keeps each token whole, at six bytes a character while it
+// is unfinished, and fails on one of more than 2^30 characters: a token may
+// take this many bytes of the file, and entity references together expand
+// into at most this many characters.
+constexpr qint64 token_limit = 256 << 20;
 // Characters of a track's name or a point's time that are kept: no name or
 // time comes near it, and entity references could make one as long as the
 // whole budget.
@@ -34,7 +39,7 @@ constexpr int entity_nesting_limit = 64;
 constexpr int depth_limit = 256;
 constexpr qint64 declaration_limit = 10000;
 // Attributes of one tag: the XML reader compares each with all before it.
-constexpr int attribute_limit = 256;
+constexpr int attribute_limit = 100;
 // Tracks without points that are kept; the others are counted.
 constexpr qint64 empty_track_limit = 1000;
 // Messages are held back until it is known whether the file is read again
@@ -295,6 +300,10 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
                 where = state::doctype;
                 in_doctype = true;
                 i += 2;
+            } else if (starts(i, "<!DOCTYPE")) {
+                // The reader takes one after an end of data as well, and
+                // then declarations without the bounds of the prolog's.
+                refusal = "it has a document type after its root element's start";
             } else {
                 if (!rooted) {
                     rooted = true;
@@ -378,7 +387,7 @@ public:
     // as it is read (see xml_mender).
     gpx_stream(QFile& file, const gpx_parser::progress_function& progress, bool mend)
         : file(file), progress(progress), mender(mend ? new xml_mender : nullptr),
-          budget(qMax(entity_expansion_budget, expansion_per_file_byte * file.size()))
+          budget(qBound(entity_expansion_budget, expansion_per_file_byte * file.size(), token_limit))
     {
         xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
         // Each reference may expand as far as the whole budget; what all of
@@ -508,7 +517,12 @@ bool gpx_stream::feed()
     // (and a few other items) again from its start whenever it gets more
     // text: while it gives no token the blocks grow with what it took since
     // its last one, so that it reads each byte a bounded number of times.
-    const qint64 size = started ? qMax(block_size, (fed_since_token + 3) / 4 * 4) : first_block_size;
+    if (fed_since_token > token_limit) {
+        refused = "one of its items is too long";
+        return false;
+    }
+    const qint64 grown = qMin(fed_since_token, token_limit + 1 - fed_since_token);
+    const qint64 size = started ? qMax(block_size, (grown + 3) / 4 * 4) : first_block_size;
     QByteArray block = file.read(size);
     const bool at_end = block.isEmpty();
     const bool first = !started;
@@ -621,8 +635,12 @@ qint64 gpx_stream::expansion(const QString& name, int nesting)
         return budget + 1;
     for (int at = value.indexOf(QLatin1Char('&')); at >= 0 && length <= budget;
          at = value.indexOf(QLatin1Char('&'), at + 1)) {
-        const int end = value.indexOf(QLatin1Char(';'), at);
-        if (end > at + 1 && value.at(at + 1) != QLatin1Char('#'))
+        // A longer name is of no declared entity: its ';' is not looked for.
+        int end = at + 1;
+        while (end < value.size() && end - at <= xml_names::longest_entity_name && value.at(end) != QLatin1Char(';'))
+            ++end;
+        if (end < value.size() && value.at(end) == QLatin1Char(';') && end > at + 1 &&
+            value.at(at + 1) != QLatin1Char('#'))
             length += expansion(value.mid(at + 1, end - at - 1), nesting + 1);
     }
     length = qMin(length, budget + 1);

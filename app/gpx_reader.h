@@ -29,9 +29,10 @@ struct gpx_track {
 // place where reading stopped, and says where. A file whose entity
 // references would expand to more text than a few megabytes and than twice
 // its own size, whose elements are nested deeper or have more attributes
-// than any GPX file's or whose document type holds thousands of
-// declarations, parameter entities, attribute lists or an entity of a name
-// longer than 64 bytes gives no tracks, and says so. Of a track's name and a
+// than any GPX file's, one of whose items is longer than 256 MB, or whose
+// document type comes after its root element's start or holds thousands
+// of declarations, parameter entities, attribute lists or an entity of a
+// name longer than 64 bytes gives no tracks, and says so. Of a track's name and a
 // point's time the first 65,536 characters are kept, and of the tracks
 // without points the first 1,000: the others are counted.
 class gpx_parser : public QObject
