@@ -20,12 +20,13 @@ namespace {
 constexpr qint64 block_size = 1 << 20;
 constexpr qint64 first_block_size = 16 << 10;
 // Characters that all of a file's entity references together may expand
-// into: this many, or this many times the file's size when that is more.
+// into: this many, or this many times the file's size when that is more,
+// up to token_limit.
 constexpr qint64 entity_expansion_budget = 8 << 20;
 constexpr qint64 expansion_per_file_byte = 2;
 // The XML reader keeps each token whole, at six bytes a character while it
 // is unfinished, and fails on one of more than 2^30 characters: a token may
-// take this many bytes of the file, and entity references together expand
+// take up this many bytes of text, and entity references together expand
 // into at most this many characters.
 constexpr qint64 token_limit = 256 << 20;
 // Characters of a track's name or a point's time that are kept: no name or
@@ -514,9 +515,10 @@ QXmlStreamReader::TokenType gpx_stream::next()
 bool gpx_stream::feed()
 {
     // The reader reads an unfinished comment, instruction or CDATA section
-    // (and a few other items) again from its start whenever it gets more
-    // text: while it gives no token the blocks grow with what it took since
-    // its last one, so that it reads each byte a bounded number of times.
+    // (and the blanks after a keyword of the document type) again from its
+    // start whenever it gets more text: while it gives no token the blocks
+    // grow with what it took since its last one, so that it reads each byte
+    // a bounded number of times, up to the longest token it is given.
     if (fed_since_token > token_limit) {
         refused = "one of its items is too long";
         return false;
