@@ -70,11 +70,14 @@ public:
     // False while the typed fixed position is no valid coordinate pair.
     bool fixed_position_valid() const { return fixed_position_ok; }
 
+    // When the GPS tags of a file are read: the warning of a failed read says so.
+    enum class gps_read { before_change, after_change, before_restore, after_restore };
+
     // The GPS tags of path as they are now on disk, read afresh for undo:
     // every tag named GPS... in every group but Composite, keyed
     // "Group:Tag" (as "GPS:GPSLatitude", "XMP-exif:GPSImgDirection") with
     // its numeric value. Nothing when the file cannot be read.
-    std::optional<exif_tag_map> gps_tag_map_for_file(const QString& path);
+    std::optional<exif_tag_map> gps_tag_map_for_file(const QString& path, gps_read when = gps_read::before_change);
 
 public slots:
     // Loads the supported files of paths; the supported ones of
@@ -144,12 +147,18 @@ private:
     // The file names of paths, one a line, each with its details (such as
     // tag names) when it has some; past the first ten only a count.
     static QString file_list(const QStringList& paths, const QMap<QString, QStringList>& details = {});
+    // One group of files of such a warning: its text and its files, each
+    // with the details (such as tag names) it has in this group.
+    struct file_group {
+        QString text;
+        QStringList paths;
+        QMap<QString, QStringList> details{};
+    };
     // The warning after an operation that did not change every file: for each
     // group of files that is not empty, its text ("%1 of %2 ...: %3", filled
     // with their count, total and names with details); then, when ExifTool
     // has stopped, the warning that says so.
-    void report_incomplete(const QString& title, const std::vector<std::pair<QString, QStringList>>& groups,
-                           int total, const QMap<QString, QStringList>& details = {});
+    void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total);
 
     ko::button_dark* settings_button = nullptr;
     ko::button_dark* about_button = nullptr;
@@ -187,6 +196,11 @@ private:
     QProgressDialog* loading_progress = nullptr;
     QProgressDialog* syncing_progress = nullptr;
     QMap<QString, exif_tag_map> undo_map;
+    // For the files of undo_map: their GPS tags as read right after the
+    // change (or after an undo of them that failed). An undo writes only into
+    // a file that still holds them. A file that could not be read then, or
+    // whose change ExifTool did not confirm, has no entry.
+    QMap<QString, exif_tag_map> undo_left_map;
     dialog_settings* settings_dialog = nullptr;
     QString last_image_load_path;
     QString last_gpx_load_path;

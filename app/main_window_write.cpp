@@ -3,7 +3,8 @@
 // Every file is changed in place through ExifTool; before a file is changed
 // its current GPS tags are read afresh, group by group, and only files whose
 // write succeeded (or may have: a write whose outcome is unknown keeps its
-// snapshot) can be undone. An undo writes back exactly what changed.
+// snapshot) can be undone. An undo writes back exactly what changed, and
+// only into a file that still holds what the change left in it.
 
 #include "main_window.h"
 
@@ -362,14 +363,14 @@ bool same_value(const QString& key, const QString& a, const QString& b)
 }
 
 // The tags in which a file now differs from its snapshot: changed, missing
-// or added. A tag that read "" may be missing: an empty number cannot be
-// written, only deleted.
+// or added. A tag that read "" and is missing differs too: it is a number
+// that ExifTool could not write back (0/0 rationals) and had to delete.
 QStringList differing_tags(const exif_tag_map& then, const exif_tag_map& now)
 {
     QStringList names;
     for (const auto& [key, value] : then) {
         const auto current = now.find(key);
-        if (current == now.end() ? !value.isEmpty() : !same_value(key, current->second, value))
+        if (current == now.end() || !same_value(key, current->second, value))
             names << key;
     }
     for (const auto& [key, value] : now)
@@ -398,13 +399,12 @@ QString MainWindow::file_list(const QStringList& paths, const QMap<QString, QStr
     return lines.join(QLatin1Char('\n'));
 }
 
-void MainWindow::report_incomplete(const QString& title, const std::vector<std::pair<QString, QStringList>>& groups,
-                                   int total, const QMap<QString, QStringList>& details)
+void MainWindow::report_incomplete(const QString& title, const std::vector<file_group>& groups, int total)
 {
     QStringList parts;
-    for (const auto& [text, paths] : groups)
-        if (!paths.isEmpty())
-            parts << text.arg(paths.size()).arg(total).arg(file_list(paths, details));
+    for (const file_group& group : groups)
+        if (!group.paths.isEmpty())
+            parts << group.text.arg(group.paths.size()).arg(total).arg(file_list(group.paths, group.details));
     if (parts.isEmpty())
         return;
     ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
@@ -415,7 +415,7 @@ void MainWindow::report_incomplete(const QString& title, const std::vector<std::
 
 // ---------------------------------------------------------------- snapshot
 
-std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path)
+std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path, gps_read when)
 {
     // One read of every tag named GPS... in every group, numerically ("#"),
     // keyed by the group it came from. "FileName" is always there for a file
@@ -425,7 +425,14 @@ std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path
     const exif_tag_map read = ko::exiftool::read_selected_tags(
         path, {QStringLiteral("FileName"), QStringLiteral("GPS*#")}, true, ko::tag_values::escaped);
     if (read.find(QStringLiteral("System:FileName")) == read.end()) {
-        qWarning("Could not read the GPS tags of '%s' before changing it.", qUtf8Printable(path));
+        const char* moment = "";
+        switch (when) {
+        case gps_read::before_change: moment = "before changing it"; break;
+        case gps_read::after_change: moment = "after changing it"; break;
+        case gps_read::before_restore: moment = "before restoring them"; break;
+        case gps_read::after_restore: moment = "after restoring them"; break;
+        }
+        qWarning("Could not read the GPS tags of '%s' %s.", qUtf8Printable(path), moment);
         return std::nullopt;
     }
     exif_tag_map snapshot;
@@ -523,6 +530,7 @@ void MainWindow::sync_gps()
     progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> undo;
+    QMap<QString, exif_tag_map> left;
     QSet<QString> written;
     QStringList failed;
     QStringList uncertain;
@@ -567,6 +575,9 @@ void MainWindow::sync_gps()
                     undo[row.path] = *snapshot;
                 if (outcome == ko::write_outcome::written) {
                     written.insert(row.path);
+                    // What the undo will expect to find in the file.
+                    if (const auto after = gps_tag_map_for_file(row.path, gps_read::after_change))
+                        left[row.path] = *after;
                 } else if (outcome == ko::write_outcome::unknown) {
                     uncertain << row.path;
                     qWarning("'%s' may have been written: ExifTool stopped before it confirmed the write.",
@@ -584,8 +595,10 @@ void MainWindow::sync_gps()
     syncing_progress->hide();
 
     // Nothing written: the last undo still describes the files as they are.
-    if (!undo.isEmpty())
+    if (!undo.isEmpty()) {
         undo_map = undo;
+        undo_left_map = left;
+    }
     undo_button->setEnabled(!undo_map.isEmpty());
 
     if (failed.isEmpty() && uncertain.isEmpty()) {
@@ -644,6 +657,7 @@ void MainWindow::remove_gps_data()
     progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> undo;
+    QMap<QString, exif_tag_map> left;
     QStringList failed;
     QStringList uncertain;
     for (int r = 0; r < paths.size(); ++r) {
@@ -657,10 +671,13 @@ void MainWindow::remove_gps_data()
             // Done only when ExifTool finds no position in the file any more
             // (read-only QuickTime coordinates, for one, stay; so do the
             // QuickTime positions not named GPS..., which the read after
-            // cannot see).
-            const std::optional<exif_tag_map> after =
-                holds_position(*snapshot) ? gps_tag_map_for_file(path) : exif_tag_map();
-            if (!after || holds_position(*after) || record_flag(path, QStringLiteral("has_quicktime_gps"))) {
+            // cannot see). What it finds is what the undo will expect. A file
+            // that cannot be read now has lost no position it did not hold.
+            const std::optional<exif_tag_map> after = gps_tag_map_for_file(path, gps_read::after_change);
+            if (after)
+                left[path] = *after;
+            if (holds_position(after ? *after : *snapshot) ||
+                record_flag(path, QStringLiteral("has_quicktime_gps"))) {
                 qWarning("A GPS position remains in '%s' after removing its GPS data.", qUtf8Printable(path));
                 failed << path;
             }
@@ -677,8 +694,10 @@ void MainWindow::remove_gps_data()
     syncing_progress->reset();
     syncing_progress->hide();
 
-    if (!undo.isEmpty())
+    if (!undo.isEmpty()) {
         undo_map = undo;
+        undo_left_map = left;
+    }
     table_model->keep_rows(QSet<QString>(failed.cbegin(), failed.cend()) +
                            QSet<QString>(uncertain.cbegin(), uncertain.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
@@ -711,66 +730,140 @@ void MainWindow::undo_last_edit()
     progress_pacer pacer(syncing_progress);
 
     QMap<QString, exif_tag_map> not_restored;
+    QMap<QString, exif_tag_map> not_restored_left;
     QStringList restored;
     QStringList uncertain;
+    // Files that no longer hold what the change left in them: another
+    // program wrote into them, or put another file in their place.
+    QStringList changed;
     // Some tags do not read as before though the file was written, or the
     // write failed and what differs are numbers that are none: ExifTool
     // refused their values, and would refuse them again.
     QStringList refused;
     QMap<QString, QStringList> refused_tags;
+    // Numbers that ExifTool wrote back as other numbers, and that were
+    // deleted for it.
+    QStringList renumbered;
+    QMap<QString, QStringList> renumbered_tags;
     int done = 0;
     for (auto it = undo_map.cbegin(); it != undo_map.cend(); ++it) {
+        const QString& path = it.key();
+        const exif_tag_map& then = it.value();
+        const auto left = undo_left_map.constFind(path);
         // Only what changed since the snapshot is written back. What the file
         // holds then is read again: under -m ExifTool skips a value it cannot
         // convert with a warning and still counts the file as updated.
-        const std::optional<exif_tag_map> now = gps_tag_map_for_file(it.key());
-        const exif_tag_map tags = now ? restore_tags(it.value(), *now) : exif_tag_map();
-        const ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
-                                          : tags.empty() ? ko::write_outcome::written
-                                                         : ko::exiftool::write_tags_outcome(
-                                                               it.key(), tags, ko::tag_values::escaped);
+        const std::optional<exif_tag_map> now = gps_tag_map_for_file(path, gps_read::before_restore);
+        // And only into a file that still holds what the change left in it.
+        // A file that could not be read right after the change cannot be
+        // told from one changed since, and is left alone as well. Either
+        // counts as restored when it reads as before the change anyway.
+        if (now && (left == undo_left_map.cend() || !differing_tags(*left, *now).isEmpty()) &&
+            !differing_tags(then, *now).isEmpty()) {
+            qWarning("'%s' was changed since the last sync or removal, or could not be read right after it; it is "
+                     "left as it is.",
+                     qUtf8Printable(path));
+            changed << path;
+            pacer.step(++done);
+            continue;
+        }
+        const exif_tag_map tags = now ? restore_tags(then, *now) : exif_tag_map();
+        ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
+                                    : tags.empty() ? ko::write_outcome::written
+                                                   : ko::exiftool::write_tags_outcome(path, tags,
+                                                                                      ko::tag_values::escaped);
         std::optional<exif_tag_map> after;
         if (tags.empty())
             after = now;
         else if (now && outcome != ko::write_outcome::unknown)
-            after = gps_tag_map_for_file(it.key());
-        const QStringList differing = after ? differing_tags(it.value(), *after) : QStringList();
+            after = gps_tag_map_for_file(path, gps_read::after_restore);
+        QStringList differing = after ? differing_tags(then, *after) : QStringList();
         // ExifTool counts a request of which it refused every value as a
         // failed write (a lone "inf" altitude, say, with no version to delete
         // beside it); the read-back tells it from a write that failed.
         const bool only_refusable = std::all_of(differing.cbegin(), differing.cend(), [&](const QString& key) {
-            const auto value = it.value().find(key);
-            return value != it.value().end() && unwritable_number(key, value->second);
+            const auto value = then.find(key);
+            return value != then.end() && unwritable_number(key, value->second);
         });
+        // What still differs then is what ExifTool does not give back.
+        bool settled = after && !differing.isEmpty() && (outcome == ko::write_outcome::written || only_refusable);
+
+        QStringList other_numbers;
+        if (settled) {
+            // But no tag is left holding another number than before. Of an
+            // altitude ExifTool keeps the unsigned number (5 of -5), of
+            // "12 m" the 12, of a rational at most 2147483647; where it
+            // refuses a value, the file keeps what the change wrote. Such
+            // tags are deleted, in one more request, and read once more.
+            exif_tag_map target = *after;
+            for (const QString& key : qAsConst(differing)) {
+                const auto value = target.find(key);
+                if (kind_of(key) == value_kind::text || value == target.end() || value->second.isEmpty() ||
+                    then.find(key) == then.end())
+                    continue;
+                // Changed by the write, it was written as another number;
+                // else ExifTool refused it.
+                const auto before = now->find(key);
+                if (before == now->end() || before->second != value->second)
+                    other_numbers << key;
+                target.erase(value);
+            }
+            if (target.size() != after->size()) {
+                outcome = ko::exiftool::write_tags_outcome(path, restore_tags(target, *after), ko::tag_values::escaped);
+                after = outcome == ko::write_outcome::unknown ? std::optional<exif_tag_map>()
+                                                              : gps_tag_map_for_file(path, gps_read::after_restore);
+                settled = outcome == ko::write_outcome::written && after && differing_tags(target, *after).isEmpty();
+                differing = after ? differing_tags(then, *after) : QStringList();
+            }
+        }
 
         if (after && differing.isEmpty()) {
-            restored << it.key();
-        } else if (after && (outcome == ko::write_outcome::written || only_refusable)) {
-            qWarning("The GPS tags %s of '%s' do not read as before: ExifTool refused their values.",
-                     qUtf8Printable(differing.join(QStringLiteral(", "))), qUtf8Printable(it.key()));
-            refused << it.key();
-            refused_tags.insert(it.key(), differing);
+            restored << path;
+        } else if (settled) {
+            QStringList not_written_back = differing;
+            for (const QString& key : qAsConst(other_numbers))
+                not_written_back.removeOne(key);
+            if (!not_written_back.isEmpty()) {
+                qWarning("The GPS tags %s of '%s' do not read as before: ExifTool refused their values.",
+                         qUtf8Printable(not_written_back.join(QStringLiteral(", "))), qUtf8Printable(path));
+                refused << path;
+                refused_tags.insert(path, not_written_back);
+            }
+            if (!other_numbers.isEmpty()) {
+                qWarning("The GPS tags %s of '%s' were written back as other numbers, and are deleted.",
+                         qUtf8Printable(other_numbers.join(QStringLiteral(", "))), qUtf8Printable(path));
+                renumbered << path;
+                renumbered_tags.insert(path, other_numbers);
+            }
         } else {
             // Writing the snapshot again is harmless: undo stays available.
             if (outcome == ko::write_outcome::unknown) {
                 qWarning("The GPS tags of '%s' may have been restored: ExifTool stopped before it confirmed it.",
-                         qUtf8Printable(it.key()));
-                uncertain << it.key();
+                         qUtf8Printable(path));
+                uncertain << path;
             } else {
-                qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(it.key()));
+                qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(path));
             }
-            not_restored.insert(it.key(), it.value());
+            not_restored.insert(path, then);
+            // The next undo expects what the file holds after this one.
+            if (after)
+                not_restored_left.insert(path, *after);
+            else if (left != undo_left_map.cend())
+                not_restored_left.insert(path, *left);
         }
         pacer.step(++done);
     }
     syncing_progress->reset();
     syncing_progress->hide();
     undo_map = not_restored;
+    undo_left_map = not_restored_left;
 
     // Files written back that are in the list again show what they now hold.
     const QStringList& listed = table_model->row_paths();
     bool reread = false;
-    for (const QString& path : restored + refused) {
+    for (const QString& path : QSet<QString>(restored.cbegin(), restored.cend()) +
+                                   QSet<QString>(refused.cbegin(), refused.cend()) +
+                                   QSet<QString>(renumbered.cbegin(), renumbered.cend())) {
         if (listed.contains(path)) {
             exif_cache::instance()->load(path);
             reread = true;
@@ -792,8 +885,14 @@ void MainWindow::undo_last_edit()
                        {tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
                            "confirmed it. Undo stays available for them:\n\n%3"),
                         uncertain},
+                       {tr("%1 of %2 files were changed since the last sync or removal (or could not be read right "
+                           "after it) and were left as they are. Undo is no longer offered for them:\n\n%3"),
+                        changed},
                        {tr("%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write "
                            "back the tags named here. A second undo would fare no better:\n\n%3"),
-                        refused}},
-                      total, refused_tags);
+                        refused, refused_tags},
+                       {tr("In %1 of %2 files ExifTool wrote the tags named here back as other numbers than "
+                           "before, so they were deleted. A second undo would fare no better:\n\n%3"),
+                        renumbered, renumbered_tags}},
+                      total);
 }

@@ -6,6 +6,7 @@
 #include "dialog_support.h"
 #include "drop_area.h"
 #include "exif_cache.h"
+#include "exiftool_support.h"
 #include "file_names.h"
 #include "gpx_samples.h"
 #include "table_data_model.h"
@@ -811,7 +812,9 @@ private slots:
         QCOMPARE(w->undo_map.size(), 2);
 
         QVERIFY(QFile::rename(a, a + ".away"));
+        exiftool_support::message_capture log;
         QVERIFY(answering({"OK"}, [this] { w->undo_button->click(); }).value(0).text.contains("a.jpg"));
+        QCOMPARE(log.count("Could not read the GPS tags of '" + a + "' before restoring them."), 1);
         compare_maps(gps_tags(b), b_before);
         QCOMPARE(w->undo_map.keys(), QStringList({a}));
         QVERIFY(w->undo_button->isEnabled());
@@ -863,11 +866,13 @@ private slots:
     // of rationals, or XMP text, which takes its room from the padding).
     // A camera without a fix stores 0/0 rationals, which ExifTool reads as ""
     // (coordinates) or "undef" (altitude) and cannot write back: the undo
-    // deletes the coordinates the change wrote, names the altitude it could
-    // not give back, and is not offered again for it; so for a lone 1/0
-    // altitude ("inf"), of which nothing can be written. A value it gives back
-    // at its own precision is not named: a rational, the seconds of a time,
-    // an XMP coordinate near 0, and an altitude that -n reads with exponent.
+    // deletes the coordinates the change wrote, names them and the altitude
+    // it could not give back, and is not offered again for them; so for a
+    // lone 1/0 altitude ("inf"), of which nothing can be written, and for XMP
+    // altitudes written back as other numbers, which are deleted. A value it
+    // gives back at its own precision is not named: a rational, the seconds
+    // of a time, an XMP coordinate near 0, and an altitude that -n reads with
+    // exponent.
     void undo_of_unwritable_values_data()
     {
         QTest::addColumn<QStringList>("tags");
@@ -887,16 +892,26 @@ private slots:
         QTest::newRow("0/0 rationals")
             << QStringList{"-GPSLatitude#=11.5", "-GPSLatitudeRef=N", "-GPSLongitude#=22.5", "-GPSLongitudeRef=E",
                            "-GPSAltitude#=33", "-GPSImgDirection#=77"}
-            << QByteArrayList{words({11, 1, 30, 1, 0, 1}), words({0, 0, 0, 0, 0, 0}), words({22, 1, 30, 1, 0, 1}),
+            << QByteArrayList{words({11, 1, 30, 1, 0, 1}), words({11, 1, 30, 1, 0, 0}), words({22, 1, 30, 1, 0, 1}),
                               words({0, 0, 0, 0, 0, 0}), words({33, 1}), words({0, 0}), words({77, 1}),
                               words({12345678, 10000})}
             << QStringList{"GPS:GPSLatitude=", "GPS:GPSAltitude=undef", "GPS:GPSImgDirection=1234.5678"}
             << QStringList{"GPS:GPSImgDirection"} << QStringList{"GPS:GPSLatitude", "GPS:GPSLongitude", "GPS:GPSAltitude"}
-            << "zero.jpg: GPS:GPSAltitude";
+            << "zero.jpg: GPS:GPSAltitude, GPS:GPSLatitude, GPS:GPSLongitude";
         QTest::newRow("lone 1/0 altitude")
             << QStringList{"-GPSAltitude#=4321", "-GPSVersionID="} << QByteArrayList{words({4321, 1}), words({1, 0})}
             << QStringList{"GPS:GPSAltitude=inf"} << QStringList() << QStringList{"GPS:GPSAltitude"}
             << "zero.jpg: GPS:GPSAltitude";
+        // An XMP altitude written as given, then stored as it reads.
+        for (const char* given_stored_reads : {"5,-5/1,-5", "12,12 m,12 m", "9,99999999999/1,99999999999"}) {
+            const QList<QByteArray> v = QByteArray(given_stored_reads).split(',');
+            QTest::newRow("XMP altitude " + v[1]) << QStringList{"-XMP:GPSLatitude#=1.5", "-XMP:GPSLongitude#=2.5",
+                                                                 "-XMP:GPSAltitude#=" + v[0]}
+                << QByteArrayList{"GPSAltitude>" + v[0] + "/1<", "GPSAltitude>" + v[1] + "<"}
+                << QStringList{"XMP-exif:GPSAltitude=" + v[2]} << QStringList() << QStringList{"XMP-exif:GPSAltitude"}
+                << "back as other numbers than before, so they were deleted. A second undo would fare no better:"
+                   "\n\nzero.jpg: XMP-exif:GPSAltitude";
+        }
         QTest::newRow("time to 4 decimals")
             << QStringList{"-GPSTimeStamp#=10:20:01"}
             << QByteArrayList{words({10, 1, 20, 1, 1, 1}), words({10, 1, 20, 1, 15331, 10000})}
@@ -941,7 +956,9 @@ private slots:
             w->load_files({z});
             set_mode(3);
             set_fixed("12.5", "13.5");
-            QCOMPARE((removal ? remove({"Yes"}) : sync()).size(), int(removal));
+            // Asked first: the removal always, the sync over an XMP position.
+            const int asked = int(removal || w->table_model->had_gps());
+            QCOMPARE((removal ? remove({"Yes"}) : sync({"Continue"})).size(), asked);
             const QList<box_script::box> shown = answering({"OK"}, [this] { w->undo_button->click(); });
 
             auto expected = before;
@@ -961,6 +978,46 @@ private slots:
                      qPrintable(shown.value(0).text));
             QVERIFY(w->undo_map.isEmpty() && !w->undo_button->isEnabled());
         }
+    }
+
+    // A file that another program changed or replaced since the change is
+    // left exactly as it is, named, and no longer offered for undo; the file
+    // beside it is undone.
+    void undo_leaves_files_changed_since_data()
+    {
+        QTest::addColumn<bool>("removal");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("sync, then another program's write") << false << false;
+        QTest::newRow("removal, then another program's write") << true << false;
+        QTest::newRow("sync, then replaced by another photo") << false << true;
+    }
+    void undo_leaves_files_changed_since()
+    {
+        QFETCH(bool, removal);
+        QFETCH(bool, replaced);
+        const QString c = jpeg("c.jpg", "10:00:00", at_47 + QStringList{"-GPSAltitude#=5"});
+        const QString u = jpeg("u.jpg", "10:00:00", at_47 + QStringList{"-GPSAltitude#=5"});
+        const QString other = dir->filePath("other.jpg");
+        QVERIFY(!c.isEmpty() && !u.isEmpty() && test_support::make_image(other, "JPEG", 64, 48, Qt::darkGreen));
+        const auto before = states({u});
+        w->load_files({c, u});
+        set_mode(3);
+        set_fixed("1.5", "2.5");
+        QCOMPARE((removal ? remove({"Yes"}) : sync({"Continue"})).size(), 1);
+        QVERIFY(replaced ? set_tags(other, {"-GPSLatitude#=30", "-GPSLatitudeRef=S", "-GPSLongitude#=40",
+                                            "-GPSLongitudeRef=W", "-GPSAltitude#=777"}) &&
+                               QFile::remove(c) && QFile::rename(other, c)
+                         : set_tags(c, {"-GPSAltitude#=999", "-GPSMapDatum=TOKYO"}));
+        const auto changed = states({c});
+
+        const auto shown = answering({"OK"}, [this] { w->undo_button->click(); });
+        QVERIFY(shown.size() == 1 && shown[0].title == "Undo incomplete");
+        QCOMPARE(shown[0].text, QString("1 of 2 files were changed since the last sync or removal (or could not be "
+                                        "read right after it) and were left as they are. Undo is no longer offered "
+                                        "for them:\n\nc.jpg"));
+        compare_states(states({c}), changed);
+        compare_states(states({u}), before);
+        QVERIFY(w->undo_map.isEmpty() && !w->undo_button->isEnabled());
     }
 
     // The snapshot is what the file holds just before the change, also when

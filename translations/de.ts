@@ -337,6 +337,22 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
 
 %3</translation>
     </message>
+    <message>
+        <source>%1 of %2 files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+
+%3</source>
+        <translation>%1 von %2 Dateien wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert (oder konnten direkt danach nicht gelesen werden) und blieben, wie sie sind. Rückgängig wird für sie nicht mehr angeboten:
+
+%3</translation>
+    </message>
+    <message>
+        <source>In %1 of %2 files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%3</source>
+        <translation>In %1 von %2 Dateien schrieb ExifTool die hier genannten Tags als andere Zahlen als zuvor zurück, daher wurden sie gelöscht. Ein zweites Rückgängig würde daran nichts ändern:
+
+%3</translation>
+    </message>
 </context>
 <context>
     <name>dialog_settings</name>
