@@ -5,18 +5,37 @@
 // whose document types use parameter entities or attribute lists, and four
 // files of about 21 MB: the logger's track, the same track named by entity
 // references that expand to as much as the reader accepts, a file of short
-// points and one of as many points as entity references can make. The
-// files are written at run time under TMPDIR and removed at the end.
+// points and one of as many points as entity references can make.
+//
+// Then files whose reading grows faster than their size, each beside the
+// logger's track of the same size (about 104 bytes a point): a name of 1,000
+// references to an entity "a$" (a name the reader's scan of the text does
+// not take for one) of 1,000 references to an entity of 1,000 characters
+// (8 KB); a point of 40,000 attributes (0.43 MB) and one
+// of 100,000 (1.1 MB); a root of 20,000 namespace bindings, after one of the
+// prefix q to GPX 1.1, holding a million <q:trk/> (8.5 MB); a comment and an
+// instruction of 100 MB before the root, a CDATA section of 100 MB in a
+// track's name and a comment of 100 MB in the document type (beside one
+// 100 MB track); and 50 MB of <trk/> in the root.
+//
+// The files are written at run time under TMPDIR, one at a time just before
+// their rows run, the big ones a megabyte at a time, and each is removed
+// after its row.
 //
 // Every case runs in a child process of its own, so that its peak resident
 // memory is its own: "reader" constructs the GPX reader alone, "window" loads
 // the file through the main window (offscreen) and also reports the longest
-// time the window's event loop did not run. A child that crashes is reported
-// as such.
+// time the window's event loop did not run. Before it reads, a child limits
+// its address space to 6 GB (RLIMIT_AS), so that a case that would take more
+// memory fails with bad_alloc (reported, or a crash) instead of filling the
+// machine; a child that has not finished after 10 minutes is killed and
+// reported as such, and a child that crashes is reported as such.
 //
 // Usage: bench_gpx_load [points]        (default 2000000)
-// Run it through tests/run_test.sh or with TMPDIR on a disk with room for
-// the track (about 104 bytes a point).
+// With points 0 the rows of the logger's long track (three through the
+// reader, three through the window) are left out and only the other files'
+// rows run. Run it through tests/run_test.sh or with TMPDIR on a disk with a
+// few GB free (the long track takes about 104 bytes a point).
 #include "bench_support.h"
 #include "gpx_reader.h"
 #include "gpx_samples.h"
@@ -35,10 +54,25 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <new>
 
 namespace {
+
+// What a child may take: address space, and time before it is killed.
+constexpr rlim_t child_address_space = rlim_t(6) << 30;
+constexpr int child_minutes = 10;
+
+void limit_address_space()
+{
+    rlimit limit{};
+    limit.rlim_cur = child_address_space;
+    limit.rlim_max = child_address_space;
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::perror("setrlimit");
+}
 
 long peak_rss_mb()
 {
@@ -117,19 +151,125 @@ QByteArray short_points(int size, bool entities)
     return data;
 }
 
+// Where write_bulk puts its chunks.
+const QByteArray bulk_marker = "@BULK@";
+
+// Writes around with bulk_marker replaced by count times chunk, a chunk at a
+// time, so that the file is never whole in memory.
+bool write_bulk(const QString& path, const QByteArray& around, const QByteArray& chunk, qint64 count)
+{
+    const int at = around.indexOf(bulk_marker);
+    QFile file(path);
+    if (at < 0 || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(around.left(at)) != at)
+        return false;
+    for (qint64 i = 0; i < count; ++i)
+        if (file.write(chunk) != chunk.size())
+            return false;
+    const QByteArray rest = around.mid(at + bulk_marker.size());
+    return file.write(rest) == rest.size() && file.flush();
+}
+
+bool write_content(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size() &&
+           file.flush();
+}
+
+// The logger's track of three points, with prolog after the XML declaration
+// and the track's name replaced by name.
+QByteArray small_track(const QByteArray& prolog, const QByteArray& name = "Long log")
+{
+    QByteArray data = gpx_samples::long_track(3);
+    data.replace("<name>Long log</name>", "<name>" + name + "</name>");
+    return data.insert(data.indexOf('\n') + 1, prolog);
+}
+
+// How many points the logger's track needs to be about size bytes long.
+int track_points_for(qint64 size)
+{
+    static const qint64 empty = gpx_samples::long_track(0).size();
+    static const double per_point = (gpx_samples::long_track(10000).size() - empty) / 10000.0;
+    return qMax(1, int(std::lround((size - empty) / per_point)));
+}
+
+// A name of references times an entity a$ of inner references to an entity
+// of length characters, references times inner times length characters in
+// all; the reader's scan of the text does not take "a$" for a name.
+QByteArray entities_named_otherwise(int references, int inner, int length)
+{
+    return small_track("<!DOCTYPE gpx [<!ENTITY b \"" + QByteArray(length, 'x') + "\"><!ENTITY a$ \"" +
+                           QByteArray("&b;").repeated(inner) + "\">]>\n",
+                       QByteArray("&a$;").repeated(references));
+}
+
+// Five points, the third of which has attributes attributes besides lat and
+// lon.
+QByteArray many_attributes(int attributes)
+{
+    QByteArray more;
+    for (int i = 0; i < attributes; ++i)
+        more += " a" + QByteArray::number(i) + "=\"1\"";
+    QByteArray data = gpx_samples::long_track(5);
+    int at = 0;
+    for (int i = 0; i < 3; ++i)
+        at = data.indexOf("<trkpt ", at) + 1;
+    return data.insert(data.indexOf('>', at), more);
+}
+
+// The root binds q to GPX 1.1 and then prefixes p0 ... to namespaces of
+// their own, and holds tracks times <q:trk/> before the logger's small track.
+QByteArray many_bindings(int bindings, int tracks)
+{
+    QByteArray root = " xmlns:q=\"http://www.topografix.com/GPX/1/1\"";
+    for (int i = 0; i < bindings; ++i)
+        root += " xmlns:p" + QByteArray::number(i) + "=\"urn:x:" + QByteArray::number(i) + "\"";
+    QByteArray data = gpx_samples::long_track(3);
+    data.insert(data.indexOf('>', data.indexOf("<gpx ")), root);
+    return data.insert(data.indexOf(" <trk>"), QByteArray("<q:trk/>").repeated(tracks) + "\n");
+}
+
+// About 1 MB of lines of text, none of which ends a comment, an instruction
+// or a CDATA section.
+QByteArray text_chunk()
+{
+    return QByteArray("the quick brown fox jumps over the lazy dog 01234\n").repeated(20000);
+}
+
+// A file of about megabytes MB of text_chunk() in around.
+bool write_long_item(const QString& path, const QByteArray& around, int megabytes)
+{
+    const QByteArray chunk = text_chunk();
+    return write_bulk(path, around, chunk, qint64(megabytes) * 1000000 / chunk.size());
+}
+
+// About megabytes MB of <trk/> in the root, before the logger's small track.
+bool write_empty_tracks(const QString& path, int megabytes)
+{
+    const QByteArray chunk = QByteArray("<trk/>").repeated(1000000 / 6);
+    QByteArray around = gpx_samples::long_track(3);
+    around.insert(around.indexOf(" <trk>"), bulk_marker + "\n");
+    return write_bulk(path, around, chunk, qint64(megabytes) * 1000000 / chunk.size());
+}
+
 // Child: the reader alone.
 int run_reader(int argc, char** argv, const QString& path)
 {
     QCoreApplication app(argc, argv);
+    limit_address_space();
     const long long cpu_start = cpu_ms();
     QElapsedTimer timer;
     timer.start();
     int tracks = 0;
     int points = 0;
-    {
+    try {
         gpx_parser parser(path);
         tracks = parser.tracks.size();
         points = points_of(parser.tracks);
+    } catch (const std::bad_alloc&) {
+        std::printf("RESULT out of memory (bad_alloc) after %lld ms (cpu %lld ms), peak %ld MB\n",
+                    static_cast<long long>(timer.elapsed()), cpu_ms() - cpu_start, peak_rss_mb());
+        return 0;
     }
     std::printf("RESULT %lld ms (cpu %lld ms), peak %ld MB, %d track(s), %d point(s)\n",
                 static_cast<long long>(timer.elapsed()), cpu_ms() - cpu_start, peak_rss_mb(), tracks, points);
@@ -155,11 +295,18 @@ int run_window(int argc, char** argv, const QString& path)
     });
     tick.start();
 
+    limit_address_space();
     const long long cpu_start = cpu_ms();
     QElapsedTimer timer;
     timer.start();
     since_tick.start();
-    QMetaObject::invokeMethod(&window, "load_gpx_file", Qt::DirectConnection, Q_ARG(QString, path));
+    try {
+        QMetaObject::invokeMethod(&window, "load_gpx_file", Qt::DirectConnection, Q_ARG(QString, path));
+    } catch (const std::bad_alloc&) {
+        std::printf("RESULT out of memory (bad_alloc) after %lld ms (cpu %lld ms), peak %ld MB\n",
+                    static_cast<long long>(timer.elapsed()), cpu_ms() - cpu_start, peak_rss_mb());
+        return 0;
+    }
     longest_pause = qMax(longest_pause, since_tick.elapsed());
     const qint64 elapsed = timer.elapsed();
     auto* edit = window.findChild<QLineEdit*>(QStringLiteral("gpx_file_edit"));
@@ -176,7 +323,9 @@ void run_case(const QString& mode, const QString& label, const QString& path, co
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::SeparateChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--case"), mode, path});
-    const bool finished = child.waitForFinished(30 * 60 * 1000);
+    QElapsedTimer timer;
+    timer.start();
+    const bool finished = child.waitForFinished(child_minutes * 60 * 1000);
     QString result;
     for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
         if (line.startsWith("RESULT "))
@@ -184,11 +333,17 @@ void run_case(const QString& mode, const QString& label, const QString& path, co
     if (!finished) {
         child.kill();
         child.waitForFinished();
-        result = QStringLiteral("did not finish within 30 minutes");
+        result = QStringLiteral("did not finish within %1 minutes").arg(child_minutes);
     } else if (child.exitStatus() == QProcess::CrashExit || result.isEmpty()) {
-        result = QStringLiteral("crashed (signal %1)").arg(child.exitCode());
+        result = QStringLiteral("crashed (%1 %2) after %3 ms%4")
+                     .arg(child.exitStatus() == QProcess::CrashExit ? QStringLiteral("signal")
+                                                                     : QStringLiteral("exit code"))
+                     .arg(child.exitCode())
+                     .arg(timer.elapsed())
+                     .arg(child.readAllStandardError().contains("bad_alloc") ? QStringLiteral(", bad_alloc")
+                                                                              : QString());
     }
-    std::printf("%-8s %-44s %s\n", qUtf8Printable(mode), qUtf8Printable(label), qUtf8Printable(result));
+    std::printf("%-8s %-52s %s\n", qUtf8Printable(mode), qUtf8Printable(label), qUtf8Printable(result));
     std::fflush(stdout);
 }
 
@@ -202,10 +357,13 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
-    const int points = argc > 1 ? QByteArray(argv[1]).toInt() : 2000000;
+    bool number = true;
+    const int points = argc > 1 ? QByteArray(argv[1]).toInt(&number) : 2000000;
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_gpx_load.XXXXXX"));
-    if (!dir.isValid() || points <= 0)
+    if (!dir.isValid() || !number || points < 0 || argc > 2) {
+        std::fprintf(stderr, "usage: bench_gpx_load [points]   (0 leaves the long track out)\n");
         return 1;
+    }
 
     // The window must not touch the user's settings: the children get a
     // home and configuration folder of their own.
@@ -214,49 +372,96 @@ int main(int argc, char** argv)
     environment.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString reader = QStringLiteral("reader");
 
-    const QString long_track = dir.filePath(QStringLiteral("long.gpx"));
-    if (!gpx_samples::write_long_track(long_track, points))
-        return 1;
-    // Files whose size lies in their nesting or their document type, each
-    // made and written in turn: a child would count this process's memory
-    // at its start as its own.
-    const QList<QPair<QString, std::function<QByteArray()>>> odd_files = {
-        {QStringLiteral("100,000 levels deep"), [] { return gpx_samples::deeply_nested(100000); }},
-        {QStringLiteral("10 million levels deep"), [] { return gpx_samples::deeply_nested(10000000); }},
-        {QStringLiteral("6 million unclosed prefixed elements"), [] { return gpx_samples::unclosed_prefixed(6000000); }},
-        {QStringLiteral("1 million entity declarations"), [] { return gpx_samples::many_declarations(1000000); }},
-        {QStringLiteral("40,000 x 4,000-char entity"), [] { return gpx_samples::entity_expansion(40000, 4000); }},
-        {QStringLiteral("12,000 parameter refs, misleading quotes"), [] { return parameter_entities(12000, true); }},
-        {QStringLiteral("8,000 parameter refs"), [] { return parameter_entities(8000, false); }},
-        {QStringLiteral("40,000 attributes, 20,000 points"), [] { return attribute_list(40000, 20000); }},
-        {QStringLiteral("track, 200,000 points"), [] { return gpx_samples::long_track(200000); }},
-        {QStringLiteral("same, name of entity refs"), [] { return track_named_by_entities(200000); }},
-        {QStringLiteral("short points"), [] { return short_points(21000000, false); }},
-        {QStringLiteral("short points from entity refs"), [] { return short_points(21000000, true); }},
-    };
-    QStringList odd_paths;
-    for (const auto& odd : odd_files) {
-        odd_paths << dir.filePath(QStringLiteral("odd%1.gpx").arg(odd_paths.size()));
-        QFile file(odd_paths.last());
-        const QByteArray content = odd.second();
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    if (points > 0) {
+        const QString long_track = dir.filePath(QStringLiteral("long.gpx"));
+        if (!gpx_samples::write_long_track(long_track, points))
             return 1;
+        // The long track three times each: figures on a shared machine vary.
+        const QString track_label =
+            QStringLiteral("track, %1 points, %2 MB").arg(points).arg(QFileInfo(long_track).size() / 1e6, 0, 'f', 1);
+        for (int run = 0; run < 3; ++run)
+            run_case(reader, track_label, long_track, environment);
+        for (int run = 0; run < 3; ++run)
+            run_case(QStringLiteral("window"), track_label, long_track, environment);
+        QFile::remove(long_track);
     }
-    // The heap that made them goes back to the system: the children start
-    // as copies of this process.
-    malloc_trim(0);
 
-    // The long track three times each: figures on a shared machine vary.
-    const QString track_label =
-        QStringLiteral("track, %1 points, %2 MB").arg(points).arg(QFileInfo(long_track).size() / 1e6, 0, 'f', 1);
-    for (int run = 0; run < 3; ++run)
-        run_case(QStringLiteral("reader"), track_label, long_track, environment);
-    for (int run = 0; run < 3; ++run)
-        run_case(QStringLiteral("window"), track_label, long_track, environment);
-    for (int i = 0; i < odd_files.size(); ++i)
-        run_case(QStringLiteral("reader"),
-                 QStringLiteral("%1, %2 KB").arg(odd_files[i].first).arg(QFileInfo(odd_paths[i]).size() / 1000),
-                 odd_paths[i], environment);
+    // The other files, each made and written just before its row and
+    // removed after it: a child would count this process's memory at its
+    // start as its own, and the big ones together would fill a small disk.
+    // A row marked "beside" follows the logger's track of its size, once for
+    // the rows of one size that follow each other.
+    using writer = std::function<bool(const QString&)>;
+    const auto in_memory = [](const std::function<QByteArray()>& make) -> writer {
+        return [make](const QString& path) { return write_content(path, make()); };
+    };
+    struct odd_file {
+        QString label;
+        writer write;
+        bool beside;
+    };
+    const QByteArray long_comment_around = small_track("<!--" + bulk_marker + "-->\n");
+    const QByteArray long_instruction_around = small_track("<?note " + bulk_marker + "?>\n");
+    const QByteArray long_cdata_around = small_track("", "<![CDATA[" + bulk_marker + "]]>");
+    const QByteArray doctype_comment_around = small_track("<!DOCTYPE gpx [<!--" + bulk_marker + "-->]>\n");
+    const QList<odd_file> odd_files = {
+        {QStringLiteral("100,000 levels deep"), in_memory([] { return gpx_samples::deeply_nested(100000); }), false},
+        {QStringLiteral("10 million levels deep"), in_memory([] { return gpx_samples::deeply_nested(10000000); }),
+         false},
+        {QStringLiteral("6 million unclosed prefixed elements"),
+         in_memory([] { return gpx_samples::unclosed_prefixed(6000000); }), false},
+        {QStringLiteral("1 million entity declarations"),
+         in_memory([] { return gpx_samples::many_declarations(1000000); }), false},
+        {QStringLiteral("40,000 x 4,000-char entity"), in_memory([] { return gpx_samples::entity_expansion(40000, 4000); }),
+         false},
+        {QStringLiteral("12,000 parameter refs, misleading quotes"), in_memory([] { return parameter_entities(12000, true); }),
+         false},
+        {QStringLiteral("8,000 parameter refs"), in_memory([] { return parameter_entities(8000, false); }), false},
+        {QStringLiteral("40,000 attributes, 20,000 points"), in_memory([] { return attribute_list(40000, 20000); }), false},
+        {QStringLiteral("track, 200,000 points"), in_memory([] { return gpx_samples::long_track(200000); }), false},
+        {QStringLiteral("same, name of entity refs"), in_memory([] { return track_named_by_entities(200000); }), false},
+        {QStringLiteral("short points"), in_memory([] { return short_points(21000000, false); }), false},
+        {QStringLiteral("short points from entity refs"), in_memory([] { return short_points(21000000, true); }), false},
+        {QStringLiteral("name of 1,000 &a$; (each 1,000 &b;)"),
+         in_memory([] { return entities_named_otherwise(1000, 1000, 1000); }), true},
+        {QStringLiteral("40,000 attributes on one trkpt"), in_memory([] { return many_attributes(40000); }), true},
+        {QStringLiteral("100,000 attributes on one trkpt"), in_memory([] { return many_attributes(100000); }), true},
+        {QStringLiteral("20,000 xmlns bindings, 1 million <q:trk/>"),
+         in_memory([] { return many_bindings(20000, 1000000); }), true},
+        {QStringLiteral("100 MB comment before the root"),
+         [&](const QString& path) { return write_long_item(path, long_comment_around, 100); }, true},
+        {QStringLiteral("100 MB instruction before the root"),
+         [&](const QString& path) { return write_long_item(path, long_instruction_around, 100); }, false},
+        {QStringLiteral("100 MB CDATA section in a track's name"),
+         [&](const QString& path) { return write_long_item(path, long_cdata_around, 100); }, false},
+        {QStringLiteral("100 MB comment in the document type"),
+         [&](const QString& path) { return write_long_item(path, doctype_comment_around, 100); }, false},
+        {QStringLiteral("50 MB of <trk/>"), [](const QString& path) { return write_empty_tracks(path, 50); }, true},
+    };
+    const QString odd_path = dir.filePath(QStringLiteral("odd.gpx"));
+    const QString ordinary_path = dir.filePath(QStringLiteral("ordinary.gpx"));
+    const auto size_label = [](const QString& label, const QString& path) {
+        return QStringLiteral("%1, %2 KB").arg(label).arg(QFileInfo(path).size() / 1000);
+    };
+    for (const odd_file& odd : odd_files) {
+        if (!odd.write(odd_path))
+            return 1;
+        if (odd.beside) {
+            const int track_points = track_points_for(QFileInfo(odd_path).size());
+            if (!gpx_samples::write_long_track(ordinary_path, track_points))
+                return 1;
+            // The heap that made them goes back to the system: the children
+            // start as copies of this process.
+            malloc_trim(0);
+            run_case(reader, size_label(QStringLiteral("beside: track, %1 points").arg(track_points), ordinary_path),
+                     ordinary_path, environment);
+            QFile::remove(ordinary_path);
+        }
+        malloc_trim(0);
+        run_case(reader, size_label(odd.label, odd_path), odd_path, environment);
+        QFile::remove(odd_path);
+    }
     return 0;
 }
