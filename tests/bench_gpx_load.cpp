@@ -7,16 +7,20 @@
 // references that expand to as much as the reader accepts, a file of short
 // points and one of as many points as entity references can make.
 //
-// Then files whose reading grows faster than their size, each beside the
-// logger's track of the same size (about 104 bytes a point): a name of 1,000
-// references to an entity "a$" (a name the reader's scan of the text does
-// not take for one) of 1,000 references to an entity of 1,000 characters
-// (8 KB); a point of 40,000 attributes (0.43 MB) and one
-// of 100,000 (1.1 MB); a root of 20,000 namespace bindings, after one of the
-// prefix q to GPX 1.1, holding a million <q:trk/> (8.5 MB); a comment and an
-// instruction of 100 MB before the root, a CDATA section of 100 MB in a
-// track's name and a comment of 100 MB in the document type (beside one
-// 100 MB track); and 50 MB of <trk/> in the root.
+// Then files whose reading could grow faster than their size, each beside
+// the logger's track of the same size (about 104 bytes a point): a name of
+// 1,000 references to an entity "a$" (a name of more than letters and
+// digits) of 1,000 references to an entity of 1,000 characters (8 KB); a
+// point of 40,000 attributes (0.43 MB) and one of 100,000 (1.1 MB); a root
+// of 20,000 namespace bindings, after one of the prefix q to GPX 1.1,
+// holding a million <q:trk/> (8.5 MB); a comment and an instruction of
+// 100 MB before the root, a CDATA section of 100 MB in a track's name and a
+// comment of 100 MB in the document type (beside one 100 MB track); 50 MB
+// of <trk/> in the root; 100 MB of blanks after "<!DOCTYPE"; a comment of
+// 300 MB; a document type inside the root whose entities expand to a
+// million characters, referred to 100 times; an entity whose value is
+// 200,000 "&#38;" (1 MB); and a root of 90 namespace bindings holding a
+// million <q:trk/>.
 //
 // The files are written at run time under TMPDIR, one at a time just before
 // their rows run, the big ones a megabyte at a time, and each is removed
@@ -252,6 +256,21 @@ bool write_empty_tracks(const QString& path, int megabytes)
     return write_bulk(path, around, chunk, qint64(megabytes) * 1000000 / chunk.size());
 }
 
+// A root element that holds a document type of entities nested levels
+// deep, ten references each, to an entity of ten characters, and a track
+// whose name holds references times the outermost entity.
+QByteArray doctype_in_root(int levels, int references)
+{
+    QByteArray subset = "<!ENTITY e0 \"" + QByteArray(10, 'x') + "\">";
+    for (int i = 1; i <= levels; ++i)
+        subset += "<!ENTITY e" + QByteArray::number(i) + " \"" +
+                  ("&e" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    QByteArray data = gpx_samples::long_track(3);
+    return data.insert(data.indexOf('>', data.indexOf("<gpx ")) + 1,
+                       "<!DOCTYPE d [" + subset + "]><trk><name>" +
+                           ("&e" + QByteArray::number(levels) + ";<b/>").repeated(references) + "</name></trk>");
+}
+
 // Child: the reader alone.
 int run_reader(int argc, char** argv, const QString& path)
 {
@@ -406,6 +425,7 @@ int main(int argc, char** argv)
     const QByteArray long_instruction_around = small_track("<?note " + bulk_marker + "?>\n");
     const QByteArray long_cdata_around = small_track("", "<![CDATA[" + bulk_marker + "]]>");
     const QByteArray doctype_comment_around = small_track("<!DOCTYPE gpx [<!--" + bulk_marker + "-->]>\n");
+    const QByteArray doctype_blanks_around = small_track("<!DOCTYPE" + bulk_marker + "gpx>\n");
     const QList<odd_file> odd_files = {
         {QStringLiteral("100,000 levels deep"), in_memory([] { return gpx_samples::deeply_nested(100000); }), false},
         {QStringLiteral("10 million levels deep"), in_memory([] { return gpx_samples::deeply_nested(10000000); }),
@@ -439,6 +459,19 @@ int main(int argc, char** argv)
         {QStringLiteral("100 MB comment in the document type"),
          [&](const QString& path) { return write_long_item(path, doctype_comment_around, 100); }, false},
         {QStringLiteral("50 MB of <trk/>"), [](const QString& path) { return write_empty_tracks(path, 50); }, true},
+        // Found by reading the XML reader.
+        {QStringLiteral("100 MB of blanks after <!DOCTYPE"),
+         [&](const QString& path) { return write_bulk(path, doctype_blanks_around, QByteArray(1000000, ' '), 100); },
+         true},
+        {QStringLiteral("300 MB comment before the root"),
+         [&](const QString& path) { return write_long_item(path, long_comment_around, 300); }, true},
+        {QStringLiteral("document type in the root, 100 x 1 M chars"), in_memory([] { return doctype_in_root(5, 100); }),
+         true},
+        {QStringLiteral("entity value of 200,000 &#38;"),
+         in_memory([] { return small_track("<!DOCTYPE gpx [<!ENTITY e \"" + QByteArray("&#38;").repeated(200000) + "\">]>\n"); }),
+         true},
+        {QStringLiteral("90 xmlns bindings, 1 million <q:trk/>"), in_memory([] { return many_bindings(90, 1000000); }),
+         true},
     };
     const QString odd_path = dir.filePath(QStringLiteral("odd.gpx"));
     const QString ordinary_path = dir.filePath(QStringLiteral("ordinary.gpx"));
