@@ -28,7 +28,7 @@ constexpr qint64 expansion_per_file_byte = 2;
 // is unfinished, and fails on one of more than 2^30 characters: a token may
 // take up this many bytes of text, and entity references together expand
 // into at most this many characters.
-constexpr qint64 token_limit = 256 << 20;
+constexpr qint64 token_limit = 128 << 20;
 // Characters of a track's name or a point's time that are kept: no name or
 // time comes near it, and entity references could make one as long as the
 // whole budget.

@@ -29,7 +29,7 @@ struct gpx_track {
 // place where reading stopped, and says where. A file whose entity
 // references would expand to more text than a few megabytes and than twice
 // its own size, whose elements are nested deeper or have more attributes
-// than any GPX file's, one of whose items is longer than 256 MB, or whose
+// than any GPX file's, one of whose items is longer than 128 MB, or whose
 // document type comes after its root element's start or holds thousands
 // of declarations, parameter entities, attribute lists or an entity of a
 // name longer than 64 bytes gives no tracks, and says so. Of a track's name and a

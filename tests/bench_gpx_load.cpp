@@ -17,7 +17,7 @@
 // 100 MB before the root, a CDATA section of 100 MB in a track's name and a
 // comment of 100 MB in the document type (beside one 100 MB track); 50 MB
 // of <trk/> in the root; 100 MB of blanks after "<!DOCTYPE"; a comment of
-// 300 MB; a document type inside the root whose entities expand to a
+// 200 MB; a document type inside the root whose entities expand to a
 // million characters, referred to 100 times; an entity whose value is
 // 200,000 "&#38;" (1 MB); and a root of 90 namespace bindings holding a
 // million <q:trk/>.
@@ -463,8 +463,8 @@ int main(int argc, char** argv)
         {QStringLiteral("100 MB of blanks after <!DOCTYPE"),
          [&](const QString& path) { return write_bulk(path, doctype_blanks_around, QByteArray(1000000, ' '), 100); },
          true},
-        {QStringLiteral("300 MB comment before the root"),
-         [&](const QString& path) { return write_long_item(path, long_comment_around, 300); }, true},
+        {QStringLiteral("200 MB comment before the root"),
+         [&](const QString& path) { return write_long_item(path, long_comment_around, 200); }, true},
         {QStringLiteral("document type in the root, 100 x 1 M chars"), in_memory([] { return doctype_in_root(5, 100); }),
          true},
         {QStringLiteral("entity value of 200,000 &#38;"),
