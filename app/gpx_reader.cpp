@@ -19,30 +19,29 @@ namespace {
 // Bytes handed to the XML reader at a time; the first block is small.
 constexpr qint64 block_size = 1 << 20;
 constexpr qint64 first_block_size = 16 << 10;
-// Characters that all of a file's entity references together may expand
-// into: this many, or this many times the file's size when that is more,
-// up to token_limit.
-constexpr qint64 entity_expansion_budget = 8 << 20;
-constexpr qint64 expansion_per_file_byte = 2;
 // The XML reader keeps each token whole, at six bytes a character while it
 // is unfinished, and fails on one of more than 2^30 characters: a token may
-// take up this many bytes of text, and entity references together expand
-// into at most this many characters.
+// take up this many bytes of text.
 constexpr qint64 token_limit = 128 << 20;
+// Of a comment, instruction or CDATA section this many bytes are passed
+// on, more than the characters of a name or time that are kept.
+constexpr qint64 long_item_kept = 1 << 20;
 // Characters of a track's name or a point's time that are kept: no name or
-// time comes near it, and entity references could make one as long as the
-// whole budget.
+// time comes near it.
 constexpr int text_limit = 1 << 16;
-// Entities that refer to each other deeper than this count as too much text.
-constexpr int entity_nesting_limit = 64;
-// Element nesting and markup declarations that no GPX file comes near; the
-// XML reader keeps every open element and every declaration.
+// Element nesting that no GPX file comes near; the XML reader keeps every
+// open element.
 constexpr int depth_limit = 256;
-constexpr qint64 declaration_limit = 10000;
+// A document type this long holds more than a GPX file's ever does.
+constexpr qint64 doctype_limit = 64 << 10;
 // Attributes of one tag: the XML reader compares each with all before it.
-constexpr int attribute_limit = 100;
+// A GPX root carries up to about 20 (namespace declarations), a point 2 to 4.
+constexpr int attribute_limit = 24;
 // Tracks without points that are kept; the others are counted.
 constexpr qint64 empty_track_limit = 1000;
+// Unknown elements and nodes at the top level that are named; the others
+// are counted.
+constexpr qint64 unknown_node_limit = 100;
 // Messages are held back until it is known whether the file is read again
 // with mending, up to this size.
 constexpr int held_messages_limit = 1 << 20;
@@ -147,30 +146,25 @@ void mend_declaration(QByteArray& text, bool rename)
 }
 
 // Follows a file's text as it streams by, as the XML reader will read it:
-// comments, instructions, CDATA sections, tags and the document type, with
-// their quotes and the internal subset, apart from the text. It finds the
-// root element's start tag, the entity references that the XML reader
-// expands (all but character references and the five predefined entities,
-// and none in what it keeps apart), and what the XML reader would do
-// without bound: it checks every attribute of a tag against every other
-// one, a parameter entity can hold any text, quotes and declarations that
-// the raw bytes do not show, so that no count taken from them holds, and
-// the reader checks every element against every attribute that a list
-// declares. No GPX file uses the last two, nor comes near the limit of
-// attributes. Before the first unquoted '%' no parameter entity exists, so
-// that up to there the raw bytes are the text the reader sees and the scan
-// follows it as the reader does.
+// comments, instructions, CDATA sections, tags and document types, with
+// their quotes and the internal subset, apart from the text. It stops what
+// the XML reader would do without bound before it gives a token that the
+// reader could judge: it expands parameter entities while it reads a
+// document type, checks every element against every attribute that a list
+// declares, and every attribute of a tag against every other one. No GPX
+// file uses the first two, has a document type of more than a few lines,
+// or comes near the limit of attributes. And the reader keeps an unfinished
+// comment, instruction or CDATA section whole, at six bytes a character,
+// and reads it again with every block: of such an item only the start is
+// passed on, which is all of any real one.
 class markup_scanner
 {
 public:
-    // A scan of a whole document, or of the content of an entity's value.
-    explicit markup_scanner(bool content = false) : rooted(content) {}
-    // Takes the next block, at_end marking the last, and calls found with
-    // the name of each reference that it completes. Gives how many bytes at
-    // the start of block lie before the root element's start tag: all of
-    // them while it has not come.
-    template <typename Found>
-    int scan(const QByteArray& block, bool at_end, Found found);
+    // Takes the next block, at_end marking the last, and gives back the text
+    // to hand to the XML reader: the block (after what was held back of the
+    // last one), with the end of long items left out and the start of a
+    // marker that the next block completes held back.
+    QByteArray scan(const QByteArray& block, bool at_end);
     // Why the text cannot be read within bounds, once it has come in a
     // block scanned; null while it can.
     const char* hostile() const { return refusal; }
@@ -182,18 +176,17 @@ private:
     bool in_subset = false;  // within the document type's [ ... ]
     char quote = 0;          // open in the document type or a tag
     int attributes = 0;      // of the start tag read now
-    bool rooted = false;     // the root element's start tag has come
-    QByteArray carry;        // the start of a reference or a marker split off the last block
+    qint64 offset = 0;       // of the text scanned now in the whole text
+    qint64 doctype_start = 0;
+    qint64 item_length = 0;  // of the comment, instruction or CDATA section read now
+    bool item_cut = false;   // and whether its end is left out
+    QByteArray carry;        // the start of a marker split off the last block
     const char* refusal = nullptr;
 };
 
-template <typename Found>
-int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
+QByteArray markup_scanner::scan(const QByteArray& block, bool at_end)
 {
-    const bool was_rooted = rooted;
-    int prolog = block.size();
     const QByteArray data = carry.isEmpty() ? block : carry + block;
-    const int carried = carry.size();
     carry.clear();
     const char* const p = data.constData();
     const int size = data.size();
@@ -201,32 +194,38 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
         const int length = int(std::strlen(marker));
         return size - at >= length && std::memcmp(p + at, marker, std::size_t(length)) == 0;
     };
-    // The reference at p[at] ('&'): where the scan goes on after it, or -1
-    // when the rest of it is still to come.
-    const auto reference = [&](int at) {
-        int end = at + 1;
-        while (end < size && end - at <= xml_names::longest_entity_name && xml_names::is_name_char(uchar(p[end])))
-            ++end;
-        if (end >= size && !at_end)
-            return -1;
-        if (end < size && p[end] == ';' && end > at + 1) {
-            const QByteArray name = QByteArray::fromRawData(p + at + 1, end - at - 1);
-            if (!xml_names::is_predefined_entity(name))
-                found(name);
-            return end + 1;
-        }
-        return at + 1;
+    const auto doctype_too_long = [&](int at) {
+        if (in_doctype && offset + at - doctype_start > doctype_limit)
+            refusal = "its document type is too long";
+        return refusal;
     };
+    // What is passed on: data up to i, but for the parts left out.
+    QByteArray out;
+    int passed = 0;
     int i = 0;
     while (i < size && !refusal) {
         if (where == state::comment || where == state::cdata || where == state::instruction) {
             const char* const closing = where == state::comment ? "-->" : where == state::cdata ? "]]>" : "?>";
             const int found_at = data.indexOf(closing, i);
-            if (found_at < 0) {
-                i = at_end ? size : qMax(i, size - 2);
-                break;
+            const int end = found_at >= 0 ? found_at : at_end ? size : qMax(i, size - 2);
+            int kept = int(qBound<qint64>(0, long_item_kept - item_length, end - i));
+            if (kept < end - i) {
+                // Cut before a character, not within it; a blank keeps what
+                // is left of the item from running into its end marker
+                // ("--->" would end no comment).
+                while (kept > 0 && (uchar(p[i + kept]) & 0xC0) == 0x80)
+                    --kept;
+                out.append(p + passed, i + kept - passed);
+                if (!item_cut)
+                    out += ' ';
+                item_cut = true;
+                passed = end;
             }
-            i = found_at + int(std::strlen(closing));
+            item_length += end - i;
+            i = end;
+            if (found_at < 0 || doctype_too_long(i))
+                break;
+            i += int(std::strlen(closing));
             where = in_doctype ? state::doctype : state::text;
             continue;
         }
@@ -238,6 +237,8 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
                 if (starts(i, "<!--") || starts(i, "<?")) {
                     where = p[i + 1] == '?' ? state::instruction : state::comment;
                     i += where == state::comment ? 4 : 2;
+                    item_length = 0;
+                    item_cut = false;
                     continue;
                 }
                 if (starts(i, "<!ATTLIST"))
@@ -246,6 +247,7 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
                 refusal = "its document type uses parameter entities";
             } else if (xml_names::ends_doctype(c, quote, in_subset)) {
                 where = state::text;
+                doctype_too_long(i);
                 in_doctype = false;
             }
             ++i;
@@ -254,7 +256,7 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
         if (where == state::tag) {
             // The reader takes attributes up to a '<', which ends the tag
             // for it as for the mender.
-            while (i < size && p[i] != '<' && p[i] != '&' && (quote || p[i] != '>')) {
+            while (i < size && p[i] != '<' && (quote || p[i] != '>')) {
                 const char c = p[i++];
                 if (quote) {
                     if (c == quote)
@@ -268,62 +270,50 @@ int markup_scanner::scan(const QByteArray& block, bool at_end, Found found)
             }
             if (i >= size || refusal)
                 break;
-            if (p[i] == '&') {
-                const int next = reference(i);
-                if (next < 0)
-                    break;
-                i = next;
-                continue;
-            }
             if (p[i] == '>')
                 ++i;
             where = state::text;
             quote = 0;
             continue;
         }
-        while (i < size && p[i] != '&' && p[i] != '<')
+        while (i < size && p[i] != '<')
             ++i;
         if (i >= size)
             break;
-        if (p[i] == '<') {
-            if (size - i < 9 && !at_end)
-                break;
-            if (starts(i, "<!--")) {
-                where = state::comment;
-                i += 4;
-            } else if (starts(i, "<![CDATA[")) {
-                where = state::cdata;
-                i += 9;
-            } else if (starts(i, "<?")) {
-                where = state::instruction;
-                i += 2;
-            } else if (!rooted && starts(i, "<!")) {
-                where = state::doctype;
-                in_doctype = true;
-                i += 2;
-            } else if (starts(i, "<!DOCTYPE")) {
-                // The reader takes one after an end of data as well, and
-                // then declarations without the bounds of the prolog's.
-                refusal = "it has a document type after its root element's start";
-            } else {
-                if (!rooted) {
-                    rooted = true;
-                    prolog = qMax(0, i - carried);
-                }
-                where = state::tag;
-                attributes = 0;
-                ++i;
-            }
-            continue;
-        }
-        const int next = reference(i);
-        if (next < 0)
+        if (size - i < 9 && !at_end)
             break;
-        i = next;
+        item_length = 0;
+        item_cut = false;
+        if (starts(i, "<!--")) {
+            where = state::comment;
+            i += 4;
+        } else if (starts(i, "<![CDATA[")) {
+            where = state::cdata;
+            i += 9;
+        } else if (starts(i, "<?")) {
+            where = state::instruction;
+            i += 2;
+        } else if (starts(i, "<!DOCTYPE")) {
+            // Wherever it stands: the reader takes one in the content too
+            // once it has met an end of data.
+            where = state::doctype;
+            in_doctype = true;
+            doctype_start = offset + i;
+            i += 9;
+        } else {
+            where = state::tag;
+            attributes = 0;
+            ++i;
+        }
     }
+    doctype_too_long(i);
     if (i < size && !refusal)
         carry = data.mid(i);
-    return was_rooted ? 0 : prolog;
+    offset += i;
+    if (passed == 0)
+        return i == size ? data : data.left(i);
+    out.append(p + passed, i - passed);
+    return out;
 }
 
 // The length of data without an incomplete UTF-8 sequence at its end.
@@ -387,13 +377,9 @@ public:
     // With mend, slips that keep the file from being well-formed are mended
     // as it is read (see xml_mender).
     gpx_stream(QFile& file, const gpx_parser::progress_function& progress, bool mend)
-        : file(file), progress(progress), mender(mend ? new xml_mender : nullptr),
-          budget(qBound(entity_expansion_budget, expansion_per_file_byte * file.size(), token_limit))
+        : file(file), progress(progress), mender(mend ? new xml_mender : nullptr)
     {
         xml.setNamespaceProcessing(false); // undeclared prefixes (as xsi: often is) are no error
-        // Each reference may expand as far as the whole budget; what all of
-        // them together expand into is estimated here.
-        xml.setEntityExpansionLimit(int(entity_expansion_budget));
     }
 
     bool read(QList<gpx_track>& tracks, const QString& path);
@@ -412,10 +398,7 @@ private:
 
     QXmlStreamReader::TokenType next();
     bool feed();
-    bool refused_for_entities();
-    void count_reference(const QByteArray& name);
-    qint64 expansion(const QString& name, int nesting);
-    void note_declarations();
+    bool read_block();
     bool is(QLatin1String local) const;
     bool skip();
     bool read_text(QString& text);
@@ -423,11 +406,11 @@ private:
     bool read_segment(QList<gpx_point>& points);
     bool read_track(int number, QList<gpx_track>& tracks);
     void say(const QString& message);
+    void say_unknown(QLatin1String message, const QStringRef& name = QStringRef());
 
     QFile& file;
     const gpx_parser::progress_function& progress;
     const std::unique_ptr<xml_mender> mender;
-    const qint64 budget; // of the text that entity references expand into
     bool started = false;
     bool rename_encoding = false;
     std::unique_ptr<QTextDecoder> decoder; // null while the file is read as UTF-8
@@ -440,20 +423,19 @@ private:
     QHash<QString, int> in_force;         // the binding of each prefix in force
     bool file_done = false;
     qint64 bytes_read = 0;
+    QByteArray unfed;           // scanned text the reader has not been given yet
     qint64 fed_since_token = 0; // text the reader took since it last gave a token
-    qint64 declarations = 0;
-    qint64 expanded = 0; // what the general entity references expand into
     markup_scanner markup;
-    QHash<QByteArray, qint64> pending; // references met before the declarations
-    bool pending_overflow = false;     // to more names than it holds
-    QHash<QString, QString> entity_values;
-    QHash<QString, qint64> expansions;
-    bool in_prolog = true;
-    bool entities_known = false;
+    // The XML reader judges the order of its tokens only until it first
+    // runs out of data, which it does at once when fed in blocks: the
+    // document type's place is judged here.
+    bool in_body = false;
+    bool doctype_seen = false;
     const char* refused = nullptr; // why the file is refused
 
     QByteArray messages;
     qint64 empty_tracks = 0;
+    qint64 unknown_nodes = 0;
 };
 
 // The next token; feeds the reader a block whenever it runs out of data.
@@ -462,18 +444,28 @@ QXmlStreamReader::TokenType gpx_stream::next()
     for (;;) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::Invalid) {
-            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && !file_done && feed())
+            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && feed())
                 continue;
             return token;
         }
         fed_since_token = 0;
+        if (token == QXmlStreamReader::DTD) {
+            // The reader has read no entity reference yet: what a document
+            // type declares is judged before any of them.
+            if (doctype_seen)
+                refused = "it has more than one document type";
+            else if (in_body)
+                refused = "it has a document type after its root element's start";
+            else if (!xml.entityDeclarations().isEmpty())
+                refused = "its document type declares entities";
+            doctype_seen = true;
+            if (refused)
+                return QXmlStreamReader::Invalid;
+        } else if (token != QXmlStreamReader::Comment && token != QXmlStreamReader::ProcessingInstruction &&
+                   token != QXmlStreamReader::StartDocument) {
+            in_body = true;
+        }
         if (token == QXmlStreamReader::StartElement) {
-            if (in_prolog) {
-                in_prolog = false;
-                if (!entities_known)
-                    pending.clear(); // declared nowhere: they are not well-formed
-                entities_known = true;
-            }
             if (++depth > depth_limit) {
                 refused = "its elements are nested too deep";
                 return QXmlStreamReader::Invalid;
@@ -499,30 +491,52 @@ QXmlStreamReader::TokenType gpx_stream::next()
                 bindings.pop_back();
             }
             --depth;
-        } else if (token == QXmlStreamReader::DTD) {
-            note_declarations();
-            if (refused_for_entities())
-                return QXmlStreamReader::Invalid;
         }
         return token;
     }
 }
 
-// Hands the reader the next block of the file; false at its end. The reader
-// always gets UTF-8: other encodings are decoded here, and bytes that are
-// not valid in the file's encoding become replacement characters instead of
-// ending the read.
+// Hands the reader the next part of the file; false at its end. The reader
+// never holds more than token_limit bytes since its last token, also of a
+// block that mending made longer.
 bool gpx_stream::feed()
 {
+    if (fed_since_token > token_limit) {
+        refused = "one of its items is too long";
+        return false;
+    }
+    while (unfed.isEmpty())
+        if (!read_block())
+            return false;
+    const qint64 room = token_limit + 1 - fed_since_token;
+    QByteArray part;
+    if (unfed.size() <= room) {
+        part.swap(unfed);
+    } else {
+        part = unfed.left(int(room));
+        unfed.remove(0, int(room));
+    }
+    fed_since_token += part.size();
+    xml.addData(part);
+    if (progress)
+        progress(bytes_read, file.size());
+    return true;
+}
+
+// Reads, decodes, mends and scans the next block of the file into unfed;
+// false at its end or when the file is refused. The reader always gets
+// UTF-8: other encodings are decoded here, and bytes that are not valid in
+// the file's encoding become replacement characters instead of ending the
+// read.
+bool gpx_stream::read_block()
+{
+    if (file_done || refused)
+        return false;
     // The reader reads an unfinished comment, instruction or CDATA section
     // (and the blanks after a keyword of the document type) again from its
     // start whenever it gets more text: while it gives no token the blocks
     // grow with what it took since its last one, so that it reads each byte
     // a bounded number of times, up to the longest token it is given.
-    if (fed_since_token > token_limit) {
-        refused = "one of its items is too long";
-        return false;
-    }
     const qint64 grown = qMin(fed_since_token, token_limit + 1 - fed_since_token);
     const qint64 size = started ? qMax(block_size, (grown + 3) / 4 * 4) : first_block_size;
     QByteArray block = file.read(size);
@@ -567,119 +581,11 @@ bool gpx_stream::feed()
         mend_declaration(utf8, rename_encoding);
     if (mender)
         utf8 = mender->mend(utf8, at_end);
-    if (at_end) {
-        file_done = true;
-        if (utf8.isEmpty())
-            return false;
-    }
+    file_done = at_end;
     bytes_read += block.size();
-    const int prolog = markup.scan(utf8, at_end, [this](const QByteArray& name) { count_reference(name); });
-    if (prolog > 0)
-        declarations += QByteArray::fromRawData(utf8.constData(), prolog).count("<!");
-    if (markup.hostile())
-        refused = markup.hostile();
-    else if (declarations > declaration_limit)
-        refused = "its document type holds too many declarations";
-    if (refused_for_entities())
-        return false;
-    fed_since_token += utf8.size();
-    xml.addData(utf8);
-    if (progress)
-        progress(bytes_read, file.size());
-    return true;
-}
-
-// Every general entity reference expands to what its entity's declared
-// value does, with the references in it. Together they must stay within
-// the budget.
-bool gpx_stream::refused_for_entities()
-{
-    if (!refused && expanded > budget)
-        refused = "its entity references expand to too much text";
-    return refused;
-}
-
-void gpx_stream::count_reference(const QByteArray& name)
-{
-    if (entities_known && entity_values.isEmpty())
-        return;
-    if (!entities_known) {
-        // The name may be a view into the block being scanned, which is gone
-        // by the next one: a new key holds a copy of its bytes.
-        const auto counted = pending.find(name);
-        if (counted != pending.end())
-            ++*counted;
-        else if (pending.size() < declaration_limit)
-            pending.insert(QByteArray(name.constData(), name.size()), 1);
-        else
-            pending_overflow = true;
-        return;
-    }
-    const QString key = QString::fromUtf8(name.constData(), name.size());
-    expanded = qMin(expanded + expansion(key, 0), budget + 1);
-}
-
-// The length of the text that a reference to entity name expands into (0
-// for an undeclared one, which is no well-formed reference), at most just
-// over the budget.
-qint64 gpx_stream::expansion(const QString& name, int nesting)
-{
-    const auto known = expansions.constFind(name);
-    if (known != expansions.constEnd())
-        return *known;
-    const auto declared = entity_values.constFind(name);
-    if (declared == entity_values.constEnd())
-        return 0;
-    const QString value = *declared;
-    qint64 length = value.size();
-    expansions.insert(name, budget + 1); // refers to itself
-    if (nesting > entity_nesting_limit)
-        return budget + 1;
-    for (int at = value.indexOf(QLatin1Char('&')); at >= 0 && length <= budget;
-         at = value.indexOf(QLatin1Char('&'), at + 1)) {
-        // A longer name is of no declared entity: its ';' is not looked for.
-        int end = at + 1;
-        while (end < value.size() && end - at <= xml_names::longest_entity_name && value.at(end) != QLatin1Char(';'))
-            ++end;
-        if (end < value.size() && value.at(end) == QLatin1Char(';') && end > at + 1 &&
-            value.at(at + 1) != QLatin1Char('#'))
-            length += expansion(value.mid(at + 1, end - at - 1), nesting + 1);
-    }
-    length = qMin(length, budget + 1);
-    expansions.insert(name, length);
-    return length;
-}
-
-// Takes the declared entities from the document type and settles the
-// references met before it.
-void gpx_stream::note_declarations()
-{
-    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations()) {
-        // The scan takes a longer name for none and would not count it.
-        if (entity.name().toUtf8().size() > xml_names::longest_entity_name)
-            refused = "its document type declares an entity of a name too long";
-        if (entity_values.contains(entity.name().toString()))
-            continue;
-        entity_values.insert(entity.name().toString(), entity.value().toString());
-        // A tag in an entity's value is read at every reference to it.
-        markup_scanner tags(true);
-        tags.scan(entity.value().toUtf8(), true, [](const QByteArray&) {});
-        if (tags.hostile())
-            refused = tags.hostile();
-    }
-    // References to names beyond those counted may be to any entity.
-    if (pending_overflow && !entity_values.isEmpty())
-        expanded = budget + 1;
-    const QStringList names = entity_values.keys();
-    for (const QString& name : names)
-        if (expansion(name, 0) > budget)
-            expanded = budget + 1;
-    entities_known = true;
-    for (auto reference = pending.constBegin(); reference != pending.constEnd(); ++reference) {
-        const QString name = QString::fromUtf8(reference.key().constData(), reference.key().size());
-        expanded = qMin(expanded + expansion(name, 0) * reference.value(), budget + 1);
-    }
-    pending.clear();
+    unfed = markup.scan(utf8, at_end);
+    refused = markup.hostile();
+    return !refused && !(at_end && unfed.isEmpty());
 }
 
 // Whether the current start tag is the GPX element local: without prefix, as
@@ -813,6 +719,14 @@ bool gpx_stream::read_track(int number, QList<gpx_track>& tracks)
     return ok;
 }
 
+// A message of an unknown element or node at the top level, followed by its
+// name: the first few are said, the others counted.
+void gpx_stream::say_unknown(QLatin1String message, const QStringRef& name)
+{
+    if (++unknown_nodes <= unknown_node_limit)
+        say(message + name);
+}
+
 void gpx_stream::say(const QString& message)
 {
     messages += message.toLocal8Bit();
@@ -855,24 +769,24 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
             } else if (is(QLatin1String("metadata"))) {
                 ok = skip();
             } else {
-                say(QStringLiteral("Unknown element found: ") + xml.qualifiedName());
+                say_unknown(QLatin1String("Unknown element found: "), xml.qualifiedName());
                 ok = skip();
             }
             break;
         case QXmlStreamReader::Characters:
             if (xml.isCDATA())
-                say(QStringLiteral("Unknown node type found: 4 node name is: #cdata-section"));
+                say_unknown(QLatin1String("Unknown node type found: 4 node name is: #cdata-section"));
             else if (!is_blank(xml.text()))
-                say(QStringLiteral("Unknown node type found: 3 node name is: #text"));
+                say_unknown(QLatin1String("Unknown node type found: 3 node name is: #text"));
             break;
         case QXmlStreamReader::EntityReference:
-            say(QStringLiteral("Unknown node type found: 5 node name is: ") + xml.name());
+            say_unknown(QLatin1String("Unknown node type found: 5 node name is: "), xml.name());
             break;
         case QXmlStreamReader::Comment:
-            say(QStringLiteral("Unknown node type found: 8 node name is: #comment"));
+            say_unknown(QLatin1String("Unknown node type found: 8 node name is: #comment"));
             break;
         case QXmlStreamReader::ProcessingInstruction:
-            say(QStringLiteral("Unknown node type found: 7 node name is: ") + xml.processingInstructionTarget());
+            say_unknown(QLatin1String("Unknown node type found: 7 node name is: "), xml.processingInstructionTarget());
             break;
         default:
             break;
@@ -895,6 +809,10 @@ bool gpx_stream::read(QList<gpx_track>& tracks, const QString& path)
     }
     if (!waypoints.points.isEmpty())
         tracks.append(waypoints);
+    if (unknown_nodes > unknown_node_limit)
+        say(QStringLiteral("%1 more unknown elements and nodes at the top level are not named: %2")
+                .arg(unknown_nodes - unknown_node_limit)
+                .arg(path));
     if (empty_tracks > empty_track_limit)
         say(QStringLiteral("%1 more tracks without points are left out: %2")
                 .arg(empty_tracks - empty_track_limit)

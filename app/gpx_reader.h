@@ -26,15 +26,15 @@ struct gpx_track {
 // well-formed XML is read again with its slips mended (stray control
 // characters, undeclared entities, bare ampersands, repeated attributes); a
 // file that still cannot be read to its end keeps the points before the
-// place where reading stopped, and says where. A file whose entity
-// references would expand to more text than a few megabytes and than twice
-// its own size, whose elements are nested deeper or have more attributes
-// than any GPX file's, one of whose items is longer than 128 MB, or whose
-// document type comes after its root element's start or holds thousands
-// of declarations, parameter entities, attribute lists or an entity of a
-// name longer than 64 bytes gives no tracks, and says so. Of a track's name and a
-// point's time the first 65,536 characters are kept, and of the tracks
-// without points the first 1,000: the others are counted.
+// place where reading stopped, and says where. A file that has more than
+// one document type or one after its root element's start, whose document
+// type declares entities or attribute lists, uses parameter entities or is
+// longer than any GPX file's, whose elements are nested deeper or have more
+// attributes than any GPX file's, or one of whose items is longer than
+// 128 MB gives no tracks, and says so. Of a track's name and a point's time
+// the first 65,536 characters are kept, of the tracks without points the
+// first 1,000 and of the messages on unknown nodes at the top level the
+// first 100: the others are counted.
 class gpx_parser : public QObject
 {
     Q_OBJECT

@@ -10,19 +10,28 @@ namespace {
 // A tag longer than this is passed on as it comes, its control characters
 // blanked; one that long is no GPX tag.
 constexpr int long_tag = 1 << 20;
-constexpr int longest_name = xml_names::longest_entity_name;
-// What must be at hand after a '<' in the document type to see a
-// declaration's entity name.
-constexpr int declaration_lookahead = 10 + longest_name;
+// Digits of a character reference: more is none that a file means.
+constexpr int longest_character_reference = 32;
 
 bool is_control(uchar c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 bool is_space(uchar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool is_digit(uchar c) { return c >= '0' && c <= '9'; }
 
-// Names as the mended text has them: without control characters, which it
-// turns into blanks.
-bool is_name_char(uchar c) { return xml_names::is_name_char(c) && !is_control(c); }
-using xml_names::is_name_start;
+// What the XML reader takes into a name after its first character: all but
+// blanks and the characters of markup; here without control characters,
+// which the mended text has as blanks.
+bool is_name_char(uchar c)
+{
+    static const char* const ends = " \t\n\r&#'\"<>[]=%/;?!^|,()+*";
+    return !is_control(c) && !std::strchr(ends, c);
+}
+
+// What the XML reader's tokenizer takes for a letter, the start of a name.
+bool is_name_start(uchar c)
+{
+    static const char* const others = " \t\n\r&#'\"<>[]()|=%/:;,-+*.?!0123456789";
+    return c >= 0x20 && !std::strchr(others, c);
+}
 
 bool is_xml_char(quint64 code)
 {
@@ -81,24 +90,6 @@ int tag_end(const char* p, int from, int size, char& quote)
 
 } // namespace
 
-bool xml_names::is_name_char(uchar c)
-{
-    static const char* const ends = " \t\n\r&#'\"<>[]=%/;?!^|,()+*";
-    return c == 0 || !std::strchr(ends, c);
-}
-
-bool xml_names::is_name_start(uchar c)
-{
-    // What the reader's tokenizer takes for a letter.
-    static const char* const others = " \t\n\r&#'\"<>[]()|=%/:;,-+*.?!0123456789";
-    return c >= 0x20 && !std::strchr(others, c);
-}
-
-bool xml_names::is_predefined_entity(const QByteArray& name)
-{
-    return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
-}
-
 bool xml_names::ends_doctype(char c, char& quote, bool& in_subset)
 {
     if (quote) {
@@ -117,24 +108,25 @@ bool xml_names::ends_doctype(char c, char& quote, bool& in_subset)
 }
 
 // The reference that p starts with (at its '&'): a character reference to a
-// character XML allows, or a reference to a predefined or declared entity,
-// is kept; a reference to another character becomes a blank, and any other
-// '&' stands for itself. False when more text is needed to decide.
+// character XML allows, or a reference to a predefined entity, is kept; a
+// reference to another character becomes a blank, and any other '&' stands
+// for itself. False when more text is needed to decide.
 bool xml_mender::mend_reference(const char* p, int size, bool at_end, int& used, QByteArray& out) const
 {
-    int i = 1;
-    if (i < size && p[i] == '#') {
-        ++i;
+    if (size > 1 && p[1] == '#') {
+        int i = 2;
         const bool hex = i < size && p[i] == 'x';
         if (hex)
             ++i;
         quint64 code = 0;
         int digits = 0;
-        for (int value; i < size && (value = digit_value(uchar(p[i]), hex)) >= 0; ++i, ++digits)
+        for (int value; i < size && digits <= longest_character_reference &&
+                        (value = digit_value(uchar(p[i]), hex)) >= 0;
+             ++i, ++digits)
             code = qMin<quint64>(code * (hex ? 16 : 10) + quint64(value), 0x110000);
-        if (i >= size && !at_end)
+        if (i >= size && !at_end && digits <= longest_character_reference)
             return false;
-        if (digits > 0 && i < size && p[i] == ';') {
+        if (digits > 0 && digits <= longest_character_reference && i < size && p[i] == ';') {
             used = i + 1;
             if (is_xml_char(code))
                 out.append(p, used);
@@ -143,14 +135,12 @@ bool xml_mender::mend_reference(const char* p, int size, bool at_end, int& used,
             return true;
         }
     } else {
-        while (i < size && i <= longest_name && is_name_char(uchar(p[i])))
-            ++i;
-        if (i >= size && !at_end)
+        // "&quot;" is the longest of the predefined references.
+        if (size < 6 && !at_end)
             return false;
-        if (i > 1 && i < size && p[i] == ';' && is_name_start(uchar(p[1]))) {
-            const QByteArray name = QByteArray::fromRawData(p + 1, i - 1);
-            if (xml_names::is_predefined_entity(name) || declared.contains(name)) {
-                used = i + 1;
+        for (const char* name : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
+            if (starts(p + 1, size - 1, name)) {
+                used = 1 + int(std::strlen(name));
                 out.append(p, used);
                 return true;
             }
@@ -256,9 +246,9 @@ void xml_mender::mend_tag(const char* p, int size, QByteArray& out) const
 }
 
 // The document type from p up to its end: passed on with control characters
-// blanked, noting the names of the general entities it declares (also those
-// declared in the value of a parameter entity). False when it stopped at a
-// '<' that needs more text; used tells how far it got in any case.
+// blanked, and the system literal of its external identifier written so
+// that the reader takes it. False when it stopped where it needs more text;
+// used tells how far it got in any case.
 bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, QByteArray& out)
 {
     int i = 0;
@@ -283,7 +273,7 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
             out += c == '&' ? "%26" : "%3C";
             ++i;
             continue;
-        } else if (!quote && (c == 'S' || c == 'P') && !is_name_char(uchar(before))) {
+        } else if (!quote && !in_subset && (c == 'S' || c == 'P') && !is_name_char(uchar(before))) {
             if (size - i < 7 && !at_end) {
                 waiting = true;
                 break;
@@ -292,7 +282,7 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 (size - i == 6 || !is_name_char(uchar(p[i + 6]))))
                 literals_before_system = c == 'S' ? 1 : 2;
         } else if (c == '<') {
-            if (size - i < declaration_lookahead && !at_end) {
+            if (size - i < 4 && !at_end) {
                 waiting = true;
                 break;
             }
@@ -304,18 +294,6 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 passing = comment ? "-->" : "?>";
                 continue;
             }
-            if (starts(p + i, size - i, "<!ENTITY")) {
-                // Control characters are passed on as blanks: the reader
-                // sees the name after them declared.
-                int j = i + 8;
-                while (j < size && (is_space(uchar(p[j])) || is_control(uchar(p[j]))))
-                    ++j;
-                int end = j;
-                while (end < size && end - j < longest_name && is_name_char(uchar(p[end])))
-                    ++end;
-                if (end > j)
-                    declared.insert(QByteArray(p + j, end - j));
-            }
         } else {
             const char was_open = quote;
             if (xml_names::ends_doctype(c, quote, in_subset)) {
@@ -324,14 +302,14 @@ bool xml_mender::mend_doctype(const char* p, int size, bool at_end, int& used, Q
                 where = state::text;
                 break;
             }
-            // An external identifier's last literal names where its text
-            // would be fetched from.
-            if (!was_open && quote)
+            // The external identifier's last literal names where its text
+            // would be fetched from. The internal subset holds none of it.
+            if (in_subset)
+                literals_before_system = 0;
+            else if (!was_open && quote)
                 system_literal = literals_before_system > 0 && --literals_before_system == 0;
             else if (was_open && !quote)
                 system_literal = false;
-            else if (!quote && c == '>')
-                literals_before_system = 0;
         }
         before = is_control(uchar(c)) ? ' ' : c;
         out += before;

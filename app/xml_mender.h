@@ -1,24 +1,14 @@
 #pragma once
 // Mends the slips that keep a nearly well-formed XML file from being read,
 // as the text streams by: control characters (raw or as character
-// references), references to entities that are not declared, bare
-// ampersands, and attributes given twice in one tag.
+// references), references to entities other than the five predefined
+// ones (a file that declares entities is not read), bare ampersands, and
+// attributes given twice in one tag.
 
 #include <QByteArray>
-#include <QSet>
 
-// What the mender and the reader's scans of the text both take for a name
-// and for the end of the document type.
+// What the mender and the reader's scan of the text share.
 namespace xml_names {
-// Entity names longer than this count as no reference.
-constexpr int longest_entity_name = 64;
-// What the XML reader takes into a name after its first character: all but
-// blanks and the characters of markup (control characters too). A name
-// starts with a character of is_name_start.
-bool is_name_char(uchar c);
-bool is_name_start(uchar c);
-// amp, lt, gt, quot, apos
-bool is_predefined_entity(const QByteArray& name);
 // Follows the document type a character at a time, outside its comments
 // and instructions, with the quote open (0 for none) and whether its
 // internal subset is open: true for the '>' that ends it.
@@ -42,7 +32,6 @@ private:
 
     state where = state::text;
     QByteArray carry;
-    QSet<QByteArray> declared; // general entities of the document type
     char quote = 0;            // open quote in a long tag or the document type
     bool in_subset = false;    // within the document type's [ ... ]
     // The end of the comment or instruction of the document type passed now.

@@ -20,7 +20,16 @@
 // 200 MB; a document type inside the root whose entities expand to a
 // million characters, referred to 100 times; an entity whose value is
 // 200,000 "&#38;" (1 MB); and a root of 90 namespace bindings holding a
-// million <q:trk/>.
+// million <q:trk/>. And: two document types, the second declaring what a
+// reference to the first's entity expands into, with the references in one
+// name or in a thousand; 4,000 document types; a few hundred bytes of
+// entities that make 700,000 points or 10,000 tags of 100 attributes; 50 MB
+// of references to an entity <wpt/>, of tags of 100 attributes from an
+// entity, of tags of 100, 32 and 24 attributes (plain, and all of one local
+// name), of undeclared references and of unknown elements at the top
+// level; an entity value of 90 MB in 100 MB; a latitude of 13 references to
+// an entity of 7 million characters (50 MB); and a character reference of
+// 60 and of 250 MB after a bare '&', which the mender reads.
 //
 // The files are written at run time under TMPDIR, one at a time just before
 // their rows run, the big ones a megabyte at a time, and each is removed
@@ -101,6 +110,30 @@ int points_of(const QList<gpx_track>& tracks)
     for (const gpx_track& track : tracks)
         n += track.points.size();
     return n;
+}
+
+// A track of one point whose document type declares count entities.
+QByteArray many_declarations(int count)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [\n");
+    data.reserve(data.size() + count * 24 + 256);
+    for (int i = 0; i < count; ++i)
+        data += "<!ENTITY e" + QByteArray::number(i) + " \"x\">\n";
+    data += "]>\n<gpx version=\"1.1\"><trk><name>Declared</name><trkseg><trkpt lat=\"47.5\" lon=\"8.5\">"
+            "<time>2023-05-01T10:00:00Z</time></trkpt></trkseg></trk></gpx>\n";
+    return data;
+}
+
+// A track of one point whose name is references times an entity of length
+// characters.
+QByteArray entity_expansion(int references, int length)
+{
+    QByteArray data("<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY big \"" + QByteArray(length, 'x') +
+                    "\">]>\n<gpx version=\"1.1\"><trk><name>");
+    data += QByteArray("&big;").repeated(references);
+    data += "</name><trkseg><trkpt lat=\"47.5\" lon=\"8.5\"><time>2023-05-01T10:00:00Z</time></trkpt>"
+            "</trkseg></trk></gpx>\n";
+    return data;
 }
 
 // A document type of parameter entities: big declares a general entity of
@@ -256,19 +289,108 @@ bool write_empty_tracks(const QString& path, int megabytes)
     return write_bulk(path, around, chunk, qint64(megabytes) * 1000000 / chunk.size());
 }
 
+// Entities e0 of length characters and e1 to e<levels>, each ten
+// references to the one before: the last expands to length * 10^levels.
+QByteArray nested_entities(int levels, int length)
+{
+    QByteArray subset = "<!ENTITY e0 \"" + QByteArray(length, 'x') + "\">";
+    for (int i = 1; i <= levels; ++i)
+        subset += "<!ENTITY e" + QByteArray::number(i) + " \"" +
+                  ("&e" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    return subset;
+}
+
 // A root element that holds a document type of entities nested levels
 // deep, ten references each, to an entity of ten characters, and a track
 // whose name holds references times the outermost entity.
 QByteArray doctype_in_root(int levels, int references)
 {
-    QByteArray subset = "<!ENTITY e0 \"" + QByteArray(10, 'x') + "\">";
-    for (int i = 1; i <= levels; ++i)
-        subset += "<!ENTITY e" + QByteArray::number(i) + " \"" +
-                  ("&e" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    const QByteArray subset = nested_entities(levels, 10);
     QByteArray data = gpx_samples::long_track(3);
     return data.insert(data.indexOf('>', data.indexOf("<gpx ")) + 1,
                        "<!DOCTYPE d [" + subset + "]><trk><name>" +
                            ("&e" + QByteArray::number(levels) + ";<b/>").repeated(references) + "</name></trk>");
+}
+
+// A tag of attributes attributes: plain ones (a0, a1, ...), or all of one
+// local name under prefixes of their own (p0:a, p1:a, ...).
+QByteArray tag_of_attributes(int attributes, bool one_local_name)
+{
+    QByteArray tag = "<x";
+    for (int i = 0; i < attributes; ++i)
+        tag += (one_local_name ? " p" + QByteArray::number(i) + ":a" : " a" + QByteArray::number(i)) + "=''";
+    return tag + "/>\n";
+}
+
+// Two document types: the first declares a as a reference to b, which only
+// the second declares, as 6 million characters; then 1,000 references to a,
+// in one track's name or each in a name of its own.
+QByteArray second_doctype(bool one_name)
+{
+    const QByteArray references = one_name ? "<trk><name>" + QByteArray("&a;").repeated(1000) + "</name></trk>"
+                                           : QByteArray("<trk><name>&a;</name></trk>").repeated(1000);
+    return small_track("<!DOCTYPE gpx [<!ENTITY a \"&b;\">]>\n<!DOCTYPE gpx [" + nested_entities(5, 60) +
+                           "<!ENTITY b \"&e5;\">]>\n")
+        .replace("<trk>", references + "<trk>");
+}
+
+// count document types, each declaring an entity of its own.
+QByteArray many_doctypes(int count)
+{
+    QByteArray doctypes;
+    for (int i = 0; i < count; ++i)
+        doctypes += "<!DOCTYPE gpx [<!ENTITY e" + QByteArray::number(i) + " \"x\">]>\n";
+    return small_track(doctypes);
+}
+
+// A few hundred bytes of entities that expand into markup: 700,000 points,
+// or 10,000 tags of 100 attributes each.
+QByteArray points_from_entities()
+{
+    return small_track("<!DOCTYPE gpx [<!ENTITY p \"<trkpt/>\">" + nested_entities(4, 1).replace("x", "&p;") +
+                           "]>\n")
+        .replace("<trkseg>", "<trkseg>" + QByteArray("&e4;").repeated(70));
+}
+QByteArray attribute_tags_from_entities()
+{
+    return small_track("<!DOCTYPE gpx [<!ENTITY t \"" + tag_of_attributes(100, false).trimmed() + "\">" +
+                       nested_entities(4, 1).replace("x", "&t;") + "]>\n")
+        .replace("<trkseg>", "<trkseg><extensions>&e4;</extensions>");
+}
+
+// About megabytes MB of chunk in a point's extensions, in the root (top
+// level) or, with a document type, after it.
+bool write_repeated(const QString& path, int megabytes, const QByteArray& chunk, bool top_level = false,
+                    const QByteArray& doctype = QByteArray())
+{
+    const QByteArray repeated = chunk.repeated(qMax(1, 100000 / chunk.size()));
+    QByteArray around = small_track(doctype);
+    if (top_level)
+        around.insert(around.indexOf(" <trk>"), bulk_marker);
+    else
+        around.insert(around.indexOf("<ele>"), "<extensions>" + bulk_marker + "</extensions>");
+    return write_bulk(path, around, repeated, qint64(megabytes) * 1000000 / repeated.size());
+}
+
+// The logger's track of about megabytes MB whose first point's latitude is
+// references times an entity of length characters.
+bool write_lat_of_references(const QString& path, int megabytes, int references, int length)
+{
+    QByteArray data = gpx_samples::long_track(track_points_for(qint64(megabytes) * 1000000));
+    data.replace(data.indexOf("lat=\"") + 5, 11, QByteArray("&e;").repeated(references));
+    data.insert(data.indexOf('\n') + 1, "<!DOCTYPE gpx [<!ENTITY e \"" + QByteArray(length, '4') + "\">]>\n");
+    return write_content(path, data);
+}
+
+// A track whose second point has a description of a character reference
+// with about megabytes MB of leading zeros, after a bare '&' in the first
+// point's: a file read again with its slips mended.
+bool write_long_character_reference(const QString& path, int megabytes)
+{
+    QByteArray around = small_track("");
+    around.insert(around.indexOf("<ele>"), "<desc>Fish & Chips</desc>");
+    around.insert(around.indexOf("<ele>", around.indexOf("</trkpt>")), "<desc>&#" + bulk_marker + "65;</desc>");
+    return write_bulk(path, around, QByteArray(1000000, '0'), megabytes);
 }
 
 // Child: the reader alone.
@@ -433,8 +555,8 @@ int main(int argc, char** argv)
         {QStringLiteral("6 million unclosed prefixed elements"),
          in_memory([] { return gpx_samples::unclosed_prefixed(6000000); }), false},
         {QStringLiteral("1 million entity declarations"),
-         in_memory([] { return gpx_samples::many_declarations(1000000); }), false},
-        {QStringLiteral("40,000 x 4,000-char entity"), in_memory([] { return gpx_samples::entity_expansion(40000, 4000); }),
+         in_memory([] { return many_declarations(1000000); }), false},
+        {QStringLiteral("40,000 x 4,000-char entity"), in_memory([] { return entity_expansion(40000, 4000); }),
          false},
         {QStringLiteral("12,000 parameter refs, misleading quotes"), in_memory([] { return parameter_entities(12000, true); }),
          false},
@@ -472,6 +594,60 @@ int main(int argc, char** argv)
          true},
         {QStringLiteral("90 xmlns bindings, 1 million <q:trk/>"), in_memory([] { return many_bindings(90, 1000000); }),
          true},
+        // Found in review: a second document type, entities that the
+        // expansion budget let through, tags of many attributes, messages
+        // for every node at the top level, long items and references.
+        {QStringLiteral("2nd document type, 1,000 &a; in one name"), in_memory([] { return second_doctype(true); }),
+         true},
+        {QStringLiteral("2nd document type, 1,000 &a; in 1,000 names"), in_memory([] { return second_doctype(false); }),
+         true},
+        {QStringLiteral("4,000 document types"), in_memory([] { return many_doctypes(4000); }), true},
+        {QStringLiteral("entities making 700,000 points"), in_memory(points_from_entities), true},
+        {QStringLiteral("entities making 10,000 tags of 100 attributes"), in_memory(attribute_tags_from_entities),
+         true},
+        {QStringLiteral("50 MB of references to <wpt/>"),
+         [](const QString& path) {
+             return write_repeated(path, 50, "&w;\n", true, "<!DOCTYPE gpx [<!ENTITY w \"<wpt/>\">]>\n");
+         },
+         true},
+        {QStringLiteral("50 MB, tags of 100 attributes from an entity"),
+         [](const QString& path) {
+             return write_repeated(path, 50, "&t;\n" + QByteArray(900, ' '), false,
+                                   "<!DOCTYPE gpx [<!ENTITY t \"" + tag_of_attributes(100, false).trimmed() + "\">]>\n");
+         },
+         false},
+        {QStringLiteral("50 MB, tags of 100 attributes of one local name"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(100, true)); }, false},
+        {QStringLiteral("50 MB, tags of 100 attributes"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(100, false)); }, false},
+        {QStringLiteral("50 MB, tags of 32 attributes of one local name"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(32, true)); }, false},
+        {QStringLiteral("50 MB, tags of 32 attributes"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(32, false)); }, false},
+        {QStringLiteral("50 MB, tags of 24 attributes of one local name"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(24, true)); }, false},
+        {QStringLiteral("50 MB, tags of 24 attributes"),
+         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(24, false)); }, false},
+        {QStringLiteral("50 MB of undeclared references at the top level"),
+         [](const QString& path) {
+             return write_repeated(path, 50, "&u;", true, "<!DOCTYPE gpx SYSTEM \"gpx.dtd\">\n");
+         },
+         false},
+        {QStringLiteral("50 MB of unknown elements at the top level"),
+         [](const QString& path) { return write_repeated(path, 50, "<u/>", true); }, false},
+        {QStringLiteral("entity value of 90 MB in 100 MB"),
+         [](const QString& path) {
+             QByteArray around = gpx_samples::long_track(track_points_for(10000000));
+             around.insert(around.indexOf('\n') + 1, "<!DOCTYPE gpx [<!ENTITY e \"" + bulk_marker + "\">]>\n");
+             return write_bulk(path, around, QByteArray(1000000, 'v'), 90);
+         },
+         true},
+        {QStringLiteral("one lat of 13 references to 7 M characters, 50 MB"),
+         [](const QString& path) { return write_lat_of_references(path, 50, 13, 7000000); }, true},
+        {QStringLiteral("character reference of 60 MB after a bare &"),
+         [](const QString& path) { return write_long_character_reference(path, 60); }, true},
+        {QStringLiteral("character reference of 250 MB after a bare &"),
+         [](const QString& path) { return write_long_character_reference(path, 250); }, true},
     };
     const QString odd_path = dir.filePath(QStringLiteral("odd.gpx"));
     const QString ordinary_path = dir.filePath(QStringLiteral("ordinary.gpx"));

@@ -11,7 +11,7 @@ namespace gpx_samples {
 
 // Files as devices and programs write them (name, content): GPX 1.0 and 1.1,
 // several tracks and segments, waypoints, routes, comments, time zones and
-// fractions, a byte-order mark, ISO-8859-1, UTF-16 and entities.
+// fractions, a byte-order mark, ISO-8859-1 and UTF-16.
 QList<QPair<QString, QByteArray>> varied_files();
 // What the reader gives for varied_files(), in their order: per file a line
 // "== name", the reader's lines on standard output, then each track as a line
@@ -22,7 +22,7 @@ QString varied_results();
 // well-formed XML 1.0 or come in a less common encoding: name, content, the
 // track the reader gives ("[name] time lat lon; time lat lon", times in UTC)
 // and, for a file that cannot be read to its end, the place named in the log
-// ("refused" for a file refused whole).
+// ("refused, " and the reason for a file refused whole).
 struct lenient_file {
     QString name;
     QByteArray content;
@@ -38,13 +38,6 @@ QByteArray deeply_nested(int levels);
 // One track of one point, followed inside the track by count prefixed
 // elements that are never closed.
 QByteArray unclosed_prefixed(int count);
-
-// A track of one point whose document type declares count entities.
-QByteArray many_declarations(int count);
-
-// A track of one point whose name is references times an entity of length
-// characters.
-QByteArray entity_expansion(int references, int length);
 
 // Writes a logger's track of points, one a second, in segments of 100,000
 // points, about 104 bytes a point. False when the file cannot be written.
