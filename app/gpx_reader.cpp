@@ -518,8 +518,6 @@ bool gpx_stream::feed()
     }
     fed_since_token += part.size();
     xml.addData(part);
-    if (progress)
-        progress(bytes_read, file.size());
     return true;
 }
 
@@ -583,6 +581,9 @@ bool gpx_stream::read_block()
         utf8 = mender->mend(utf8, at_end);
     file_done = at_end;
     bytes_read += block.size();
+    // Also while none of it is passed on, as of a long comment.
+    if (progress)
+        progress(bytes_read, file.size());
     unfed = markup.scan(utf8, at_end);
     refused = markup.hostile();
     return !refused && !(at_end && unfed.isEmpty());

@@ -154,6 +154,18 @@ private slots:
         QVERIFY(log.endsWith("51 more unknown elements and nodes at the top level are not named: " + path + "\n"));
     }
 
+    // Reading reports its progress block by block, also through a long
+    // comment of which the XML reader is given only the start.
+    void progress_through_long_comment()
+    {
+        const QString path =
+            write("comment.gpx", "<gpx><!--" + QByteArray(20 << 20, 'c') + "--><wpt lat='1' lon='2'/></gpx>");
+        int calls = 0;
+        gpx_parser parser(path, nullptr, [&calls](qint64, qint64) { ++calls; });
+        QCOMPARE(parser.tracks.size(), 1);
+        QVERIFY2(calls > 20, qPrintable(QString::number(calls)));
+    }
+
     // Elements with a prefix bound to a GPX namespace are GPX elements;
     // with a prefix bound elsewhere they are not.
     void namespace_prefix()
