@@ -148,16 +148,18 @@ private:
     // tag names) when it has some; past the first ten only a count.
     static QString file_list(const QStringList& paths, const QMap<QString, QStringList>& details = {});
     // One group of files of such a warning: its text and its files, each
-    // with the details (such as tag names) it has in this group.
+    // with the details (such as tag names) it has in this group. The text
+    // is the source of a translation with plural forms by the total,
+    // "%1 of %n files ...:\n\n%2" (marked with QT_TR_N_NOOP).
     struct file_group {
-        QString text;
+        const char* text;
         QStringList paths;
         QMap<QString, QStringList> details{};
     };
     // The warning after an operation that did not change every file: for each
-    // group of files that is not empty, its text ("%1 of %2 ...: %3", filled
-    // with their count, total and names with details); then, when ExifTool
-    // has stopped, the warning that says so.
+    // group of files that is not empty, its text, filled with their count,
+    // the total and their names with details; then, when ExifTool has
+    // stopped, the warning that says so.
     void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total);
 
     ko::button_dark* settings_button = nullptr;

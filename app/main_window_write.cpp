@@ -404,7 +404,8 @@ void MainWindow::report_incomplete(const QString& title, const std::vector<file_
     QStringList parts;
     for (const file_group& group : groups)
         if (!group.paths.isEmpty())
-            parts << group.text.arg(group.paths.size()).arg(total).arg(file_list(group.paths, group.details));
+            parts << tr(group.text, nullptr, total)
+                         .arg(QString::number(group.paths.size()), file_list(group.paths, group.details));
     if (parts.isEmpty())
         return;
     ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
@@ -616,9 +617,9 @@ void MainWindow::sync_gps()
     operation.release();
 
     report_incomplete(tr("Not all files were written"),
-                      {{tr("%1 of %2 files could not be written and are still in the list:\n\n%3"), failed},
-                       {tr("%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. "
-                           "They are still in the list:\n\n%3"),
+                      {{QT_TR_N_NOOP("%1 of %n files could not be written and are still in the list:\n\n%2"), failed},
+                       {QT_TR_N_NOOP("%1 of %n files may have been written: ExifTool stopped before it confirmed the "
+                                     "write. They are still in the list:\n\n%2"),
                         uncertain}},
                       to_write);
 }
@@ -705,9 +706,10 @@ void MainWindow::remove_gps_data()
 
     report_incomplete(
         tr("Not all files were changed"),
-        {{tr("The GPS data of %1 of %2 files could not be removed; they are still in the list:\n\n%3"), failed},
-         {tr("The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it confirmed it. They "
-             "are still in the list:\n\n%3"),
+        {{QT_TR_N_NOOP("The GPS data of %1 of %n files could not be removed; they are still in the list:\n\n%2"),
+          failed},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed "
+                       "it. They are still in the list:\n\n%2"),
           uncertain}},
         paths.size());
 }
@@ -878,21 +880,22 @@ void MainWindow::undo_last_edit()
     QStringList failed = not_restored.keys();
     for (const QString& path : qAsConst(uncertain))
         failed.removeOne(path);
-    report_incomplete(tr("Undo incomplete"),
-                      {{tr("The GPS data of %1 of %2 files could not be restored. Undo stays available for "
-                           "them:\n\n%3"),
-                        failed},
-                       {tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
-                           "confirmed it. Undo stays available for them:\n\n%3"),
-                        uncertain},
-                       {tr("%1 of %2 files were changed since the last sync or removal (or could not be read right "
-                           "after it) and were left as they are. Undo is no longer offered for them:\n\n%3"),
-                        changed},
-                       {tr("%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write "
-                           "back the tags named here. A second undo would fare no better:\n\n%3"),
-                        refused, refused_tags},
-                       {tr("In %1 of %2 files ExifTool wrote the tags named here back as other numbers than "
-                           "before, so they were deleted. A second undo would fare no better:\n\n%3"),
-                        renumbered, renumbered_tags}},
-                      total);
+    report_incomplete(
+        tr("Undo incomplete"),
+        {{QT_TR_N_NOOP("The GPS data of %1 of %n files could not be restored. Undo stays available for "
+                       "them:\n\n%2"),
+          failed},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been restored: ExifTool stopped before it "
+                       "confirmed it. Undo stays available for them:\n\n%2"),
+          uncertain},
+         {QT_TR_N_NOOP("%1 of %n files were changed since the last sync or removal (or could not be read right "
+                       "after it) and were left as they are. Undo is no longer offered for them:\n\n%2"),
+          changed},
+         {QT_TR_N_NOOP("%1 of %n files do not hold all their GPS tags as before: ExifTool could not write back "
+                       "the tags named here. A second undo would fare no better:\n\n%2"),
+          refused, refused_tags},
+         {QT_TR_N_NOOP("In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, "
+                       "so they were deleted. A second undo would fare no better:\n\n%2"),
+          renumbered, renumbered_tags}},
+        total);
 }

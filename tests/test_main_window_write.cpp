@@ -1095,6 +1095,8 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName("Quenmark");
     QCoreApplication::setApplicationName("Orlavo");
     ko::application<MainWindow> app(argc, argv);
+    if (!writing_support::install_english())
+        return 1;
     test_main_window_write test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,0 +1,137 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="en">
+<context>
+    <name>MainWindow</name>
+    <message numerus="yes">
+        <source>The metadata of %1 of %n files could not be read, so they get no GPS position and are not written:
+
+%2</source>
+        <translation>
+            <numerusform>The metadata of %1 of %n file could not be read, so it gets no GPS position and is not written:
+
+%2</numerusform>
+            <numerusform>The metadata of %1 of %n files could not be read, so they get no GPS position and are not written:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files could not be written and are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>%1 of %n file could not be written and is still in the list:
+
+%2</numerusform>
+            <numerusform>%1 of %n files could not be written and are still in the list:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files may have been written: ExifTool stopped before it confirmed the write. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>%1 of %n file may have been written: ExifTool stopped before it confirmed the write. It is still in the list:
+
+%2</numerusform>
+            <numerusform>%1 of %n files may have been written: ExifTool stopped before it confirmed the write. They are still in the list:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files could not be removed; they are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file could not be removed; it is still in the list:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files could not be removed; they are still in the list:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed it. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file may have been removed: ExifTool stopped before it confirmed it. It is still in the list:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed it. They are still in the list:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files could not be restored. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file could not be restored. Undo stays available for it:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files could not be restored. Undo stays available for them:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file may have been restored: ExifTool stopped before it confirmed it. Undo stays available for it:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+
+%2</source>
+        <translation>
+            <numerusform>%1 of %n file was changed since the last sync or removal (or could not be read right after it) and was left as it is. Undo is no longer offered for it:
+
+%2</numerusform>
+            <numerusform>%1 of %n files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files do not hold all their GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
+
+%2</source>
+        <translation>
+            <numerusform>%1 of %n file does not hold all its GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
+
+%2</numerusform>
+            <numerusform>%1 of %n files do not hold all their GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%2</source>
+        <translation>
+            <numerusform>In %1 of %n file ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%2</numerusform>
+            <numerusform>In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%2</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
