@@ -4,6 +4,8 @@
 // tracks, the file list with the previewed positions, and the buttons that
 // write, remove and undo GPS data.
 
+#include "file_stamp.h"
+
 #include "ko/exiftool.h"
 #include "ko/main_window.h"
 
@@ -197,12 +199,19 @@ private:
     ko::qt::layout* table_layout = nullptr;
     QProgressDialog* loading_progress = nullptr;
     QProgressDialog* syncing_progress = nullptr;
-    QMap<QString, exif_tag_map> undo_map;
-    // For the files of undo_map: their GPS tags as read right after the
-    // change (or after an undo of them that failed). An undo writes only into
-    // a file that still holds them. A file that could not be read then, or
-    // whose change ExifTool did not confirm, has no entry.
-    QMap<QString, exif_tag_map> undo_left_map;
+    // What the undo keeps of a file that the last sync or removal wrote, or
+    // may have written: its GPS tags before the change, its name as the
+    // file system has it, and its stamp right after the change (or after an
+    // undo that left it here), none when that could not be taken. An undo
+    // writes only into a file whose stamp is unchanged.
+    struct undo_entry {
+        exif_tag_map tags;
+        QByteArray name;
+        std::optional<file_stamp> stamp;
+    };
+    QMap<QString, undo_entry> undo_map;
+    // The entry of a file just written (or maybe written), with its stamp.
+    static undo_entry entry_after_write(const QString& path, const exif_tag_map& snapshot);
     dialog_settings* settings_dialog = nullptr;
     QString last_image_load_path;
     QString last_gpx_load_path;

@@ -365,14 +365,27 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         </translation>
     </message>
     <message numerus="yes">
-        <source>%1 of %n files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+        <source>%1 of %n files were changed since the last sync or removal and were left as they are. Undo is no longer offered for them:
 
 %2</source>
         <translation>
-            <numerusform>%1 von %n Datei wurde seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert (oder konnte direkt danach nicht gelesen werden) und blieb, wie sie ist. Rückgängig wird für sie nicht mehr angeboten:
+            <numerusform>%1 von %n Datei wurde seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert und blieb, wie sie ist. Rückgängig wird für sie nicht mehr angeboten:
 
 %2</numerusform>
-            <numerusform>%1 von %n Dateien wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert (oder konnten direkt danach nicht gelesen werden) und blieben, wie sie sind. Rückgängig wird für sie nicht mehr angeboten:
+            <numerusform>%1 von %n Dateien wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert und blieben, wie sie sind. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files are no longer there: they were deleted, moved or renamed since the last sync or removal. Undo is no longer offered for them:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei ist nicht mehr vorhanden: Sie wurde seit dem letzten Schreiben oder Entfernen der GPS-Daten gelöscht, verschoben oder umbenannt. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien sind nicht mehr vorhanden: Sie wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten gelöscht, verschoben oder umbenannt. Rückgängig wird für sie nicht mehr angeboten:
 
 %2</numerusform>
         </translation>

@@ -95,14 +95,27 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%1 of %n files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+        <source>%1 of %n files were changed since the last sync or removal and were left as they are. Undo is no longer offered for them:
 
 %2</source>
         <translation>
-            <numerusform>%1 of %n file was changed since the last sync or removal (or could not be read right after it) and was left as it is. Undo is no longer offered for it:
+            <numerusform>%1 of %n file was changed since the last sync or removal and was left as it is. Undo is no longer offered for it:
 
 %2</numerusform>
-            <numerusform>%1 of %n files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
+            <numerusform>%1 of %n files were changed since the last sync or removal and were left as they are. Undo is no longer offered for them:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files are no longer there: they were deleted, moved or renamed since the last sync or removal. Undo is no longer offered for them:
+
+%2</source>
+        <translation>
+            <numerusform>%1 of %n file is no longer there: it was deleted, moved or renamed since the last sync or removal. Undo is no longer offered for it:
+
+%2</numerusform>
+            <numerusform>%1 of %n files are no longer there: they were deleted, moved or renamed since the last sync or removal. Undo is no longer offered for them:
 
 %2</numerusform>
         </translation>
