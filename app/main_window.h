@@ -10,6 +10,7 @@
 #include "ko/main_window.h"
 
 #include <QMap>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -161,8 +162,10 @@ private:
     // The warning after an operation that did not change every file: for each
     // group of files that is not empty, its text, filled with their count,
     // the total and their names with details; then, when ExifTool has
-    // stopped, the warning that says so.
-    void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total);
+    // stopped, the warning that says so. Information instead of a warning
+    // where every group tells of files that are done.
+    void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total,
+                           QMessageBox::Icon icon = QMessageBox::Warning);
 
     ko::button_dark* settings_button = nullptr;
     ko::button_dark* about_button = nullptr;
@@ -208,6 +211,7 @@ private:
         exif_tag_map tags;
         QByteArray name;
         std::optional<file_stamp> stamp;
+        bool retried = false; // an undo left it here
     };
     QMap<QString, undo_entry> undo_map;
     // The entry of a file just written (or maybe written), with its stamp.

@@ -431,7 +431,8 @@ QString MainWindow::file_list(const QStringList& paths, const QMap<QString, QStr
     return lines.join(QLatin1Char('\n'));
 }
 
-void MainWindow::report_incomplete(const QString& title, const std::vector<file_group>& groups, int total)
+void MainWindow::report_incomplete(const QString& title, const std::vector<file_group>& groups, int total,
+                                   QMessageBox::Icon icon)
 {
     QStringList parts;
     for (const file_group& group : groups)
@@ -440,8 +441,8 @@ void MainWindow::report_incomplete(const QString& title, const std::vector<file_
                          .arg(QString::number(group.paths.size()), file_list(group.paths, group.details));
     if (parts.isEmpty())
         return;
-    ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+    ko::message_box::show(this, icon, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
+                          QMessageBox::NoButton);
     if (ko::exiftool::stopped())
         warn_exiftool_missing();
 }
@@ -693,6 +694,7 @@ void MainWindow::remove_gps_data()
     QMap<QString, undo_entry> undo;
     QStringList failed;
     QStringList uncertain;
+    QStringList unchecked;
     for (int r = 0; r < paths.size(); ++r) {
         const QString& path = paths.at(r);
         const std::optional<exif_tag_map> snapshot = gps_tag_map_for_file(path);
@@ -704,12 +706,17 @@ void MainWindow::remove_gps_data()
             // Done only when ExifTool finds no position in the file any more
             // (read-only QuickTime coordinates, for one, stay; so do the
             // QuickTime positions not named GPS..., which the read after
-            // cannot see). A file that held none has none now.
+            // cannot see). A file that held none has none now. One that
+            // cannot be read now had its position removed by ExifTool's
+            // word, but whether one is left is not known: it is named as
+            // such, stays in the list and can be undone.
             const std::optional<exif_tag_map> after =
                 holds_position(*snapshot) ? gps_tag_map_for_file(path, gps_read::after_change) : exif_tag_map();
-            if (!after || holds_position(*after) || record_flag(path, QStringLiteral("has_quicktime_gps"))) {
+            if (record_flag(path, QStringLiteral("has_quicktime_gps")) || (after && holds_position(*after))) {
                 qWarning("A GPS position remains in '%s' after removing its GPS data.", qUtf8Printable(path));
                 failed << path;
+            } else if (!after) {
+                unchecked << path;
             }
         } else if (outcome == ko::write_outcome::unknown) {
             qWarning("The GPS data of '%s' may have been removed: ExifTool stopped before it confirmed it.",
@@ -727,7 +734,8 @@ void MainWindow::remove_gps_data()
     if (!undo.isEmpty())
         undo_map = undo;
     table_model->keep_rows(QSet<QString>(failed.cbegin(), failed.cend()) +
-                           QSet<QString>(uncertain.cbegin(), uncertain.cend()));
+                           QSet<QString>(uncertain.cbegin(), uncertain.cend()) +
+                           QSet<QString>(unchecked.cbegin(), unchecked.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
     operation.release();
 
@@ -737,7 +745,10 @@ void MainWindow::remove_gps_data()
           failed},
          {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed "
                        "it. They are still in the list:\n\n%2"),
-          uncertain}},
+          uncertain},
+         {QT_TR_N_NOOP("ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to "
+                       "check that no position is left. They are still in the list:\n\n%2"),
+          unchecked}},
         paths.size());
 }
 
@@ -762,6 +773,10 @@ void MainWindow::undo_last_edit()
     QStringList restored;
     QStringList failed;
     QStringList uncertain;
+    // Written, but the read-back failed: they may have been restored.
+    QStringList unchecked;
+    // Restored by this undo after an earlier one left them.
+    QStringList restored_now;
     // Files that are not the one the change left, as it left it: another
     // program wrote into them, or put another file or a link in their place.
     QStringList changed;
@@ -856,6 +871,8 @@ void MainWindow::undo_last_edit()
 
         if (after && differing.isEmpty()) {
             restored << path;
+            if (entry.retried)
+                restored_now << path;
         } else if (settled) {
             QStringList not_written_back = differing;
             for (const QString& key : qAsConst(other_numbers))
@@ -878,11 +895,16 @@ void MainWindow::undo_last_edit()
                 qWarning("The GPS tags of '%s' may have been restored: ExifTool stopped before it confirmed it.",
                          qUtf8Printable(path));
                 uncertain << path;
+            } else if (outcome == ko::write_outcome::written && !after) {
+                qWarning("The GPS tags of '%s' may have been restored: they could not be read back.",
+                         qUtf8Printable(path));
+                unchecked << path;
             } else {
                 qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(path));
                 failed << path;
             }
             undo_entry left = entry;
+            left.retried = true;
             // The next undo expects the file as this one left it.
             if (writes)
                 left.stamp = stamp_after_write(path, left.name);
@@ -911,14 +933,21 @@ void MainWindow::undo_last_edit()
     undo_button->setEnabled(!undo_map.isEmpty());
     operation.release();
 
+    // When every file is back as before nothing is said, unless an earlier
+    // undo told of some of them that they were not, or might not be: these
+    // are named as restored now.
+    const bool complete = restored.size() == total;
     report_incomplete(
-        tr("Undo incomplete"),
+        complete ? tr("Undo done") : tr("Undo incomplete"),
         {{QT_TR_N_NOOP("The GPS data of %1 of %n files could not be restored. Undo stays available for "
                        "them:\n\n%2"),
           failed},
          {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been restored: ExifTool stopped before it "
                        "confirmed it. Undo stays available for them:\n\n%2"),
           uncertain},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files "
+                       "could not be read back. Undo stays available for them:\n\n%2"),
+          unchecked},
          {QT_TR_N_NOOP("%1 of %n files were changed since the last sync or removal and were left as they are. "
                        "Undo is no longer offered for them:\n\n%2"),
           changed},
@@ -930,6 +959,9 @@ void MainWindow::undo_last_edit()
           refused, refused_tags},
          {QT_TR_N_NOOP("In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, "
                        "so they were deleted. A second undo would fare no better:\n\n%2"),
-          renumbered, renumbered_tags}},
-        total);
+          renumbered, renumbered_tags},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files that the last undo left for another try is now as before "
+                       "the last sync or removal:\n\n%2"),
+          restored_now}},
+        total, complete ? QMessageBox::Information : QMessageBox::Warning);
 }

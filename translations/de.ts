@@ -339,6 +339,19 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         </translation>
     </message>
     <message numerus="yes">
+        <source>ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to check that no position is left. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>ExifTool hat die GPS-Daten von %1 von %n Datei entfernt, aber sie konnte danach nicht gelesen werden, um zu prüfen, dass keine Position übrig ist. Sie ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>ExifTool hat die GPS-Daten von %1 von %n Dateien entfernt, aber sie konnten danach nicht gelesen werden, um zu prüfen, dass keine Position übrig ist. Sie sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>The GPS data of %1 of %n files could not be restored. Undo stays available for them:
 
 %2</source>
@@ -360,6 +373,19 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
 
 %2</numerusform>
             <numerusform>Die GPS-Daten von %1 von %n Dateien wurden möglicherweise wiederhergestellt: ExifTool wurde beendet, bevor es dies bestätigte. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files could not be read back. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei wurden möglicherweise wiederhergestellt: ExifTool hat sie geschrieben, aber die Datei konnte danach nicht gelesen werden. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien wurden möglicherweise wiederhergestellt: ExifTool hat sie geschrieben, aber die Dateien konnten danach nicht gelesen werden. Rückgängig bleibt für sie verfügbar:
 
 %2</numerusform>
         </translation>
@@ -415,6 +441,23 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
 
 %2</numerusform>
         </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files that the last undo left for another try is now as before the last sync or removal:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei, die das letzte Rückgängig für einen weiteren Versuch übrig ließ, sind jetzt wieder wie vor dem letzten Schreiben oder Entfernen:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien, die das letzte Rückgängig für einen weiteren Versuch übrig ließ, sind jetzt wieder wie vor dem letzten Schreiben oder Entfernen:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo done</source>
+        <translation>Rückgängig abgeschlossen</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,19 @@
         </translation>
     </message>
     <message numerus="yes">
+        <source>ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to check that no position is left. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>ExifTool removed the GPS data of %1 of %n file, but it could not be read afterwards to check that no position is left. It is still in the list:
+
+%2</numerusform>
+            <numerusform>ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to check that no position is left. They are still in the list:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>The GPS data of %1 of %n files could not be restored. Undo stays available for them:
 
 %2</source>
@@ -90,6 +103,19 @@
 
 %2</numerusform>
             <numerusform>The GPS data of %1 of %n files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files could not be read back. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file may have been restored: ExifTool wrote it, but the file could not be read back. Undo stays available for it:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files could not be read back. Undo stays available for them:
 
 %2</numerusform>
         </translation>
@@ -142,6 +168,19 @@
 
 %2</numerusform>
             <numerusform>In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files that the last undo left for another try is now as before the last sync or removal:
+
+%2</source>
+        <translation>
+            <numerusform>The GPS data of %1 of %n file that the last undo left for another try is now as before the last sync or removal:
+
+%2</numerusform>
+            <numerusform>The GPS data of %1 of %n files that the last undo left for another try is now as before the last sync or removal:
 
 %2</numerusform>
         </translation>
