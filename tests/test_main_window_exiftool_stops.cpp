@@ -84,7 +84,8 @@ private slots:
         const auto load_boxes = answering({"OK"}, [&] { w.load_files({swapped}); });
         QCOMPARE(load_boxes.size(), 1);
         QCOMPARE(load_boxes[0].title, QString("Not all files were read"));
-        QVERIFY(load_boxes[0].text.contains("1 of 1 file could not be read") && load_boxes[0].text.contains("dirimg.jpg"));
+        QVERIFY(load_boxes[0].text.contains("1 of 1 file could not be read") &&
+                load_boxes[0].text.contains("dirimg.jpg"));
         QVERIFY(!ko::exiftool::stopped());
         QCOMPARE(writing_support::contents(inner), inner_bytes);
     }
