@@ -35,8 +35,11 @@ int main(int argc, char* argv[])
     auto* qt_translator = new QTranslator;
     qt_translator->load(QStringLiteral("qt_") + lang, QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     QCoreApplication::installTranslator(qt_translator);
+    // English has a translation of its own too: the plural forms of its
+    // texts ("1 of 1 file"). A language without one gets it.
     auto* app_translator = new QTranslator;
-    app_translator->load(QStringLiteral(":/translations/") + lang);
+    if (!app_translator->load(QStringLiteral(":/translations/") + lang))
+        app_translator->load(QStringLiteral(":/translations/en"));
     QCoreApplication::installTranslator(app_translator);
     auto* toolkit_translator = new QTranslator;
     toolkit_translator->load(QStringLiteral(":/translations/toolkit_") + lang);

@@ -865,13 +865,11 @@ void MainWindow::report_unread_files(const QStringList& unread, int total)
         warn_exiftool_missing();
         return;
     }
-    ko::message_box::warning(this, tr("Not all files were read"),
-                             tr("The metadata of %1 of %2 files could not be read, so they get no GPS position "
-                                "and are not written:\n\n%3")
-                                 .arg(unread.size())
-                                 .arg(total)
-                                 .arg(file_list(unread)),
-                             QMessageBox::Ok, QMessageBox::NoButton);
+    report_incomplete(tr("Not all files were read"),
+                      {{QT_TR_N_NOOP("The metadata of %1 of %n files could not be read, so they get no GPS position "
+                                     "and are not written:\n\n%2"),
+                        unread}},
+                      total);
 }
 
 void MainWindow::select_files()

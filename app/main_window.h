@@ -4,10 +4,13 @@
 // tracks, the file list with the previewed positions, and the buttons that
 // write, remove and undo GPS data.
 
+#include "file_stamp.h"
+
 #include "ko/exiftool.h"
 #include "ko/main_window.h"
 
 #include <QMap>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -148,17 +151,21 @@ private:
     // tag names) when it has some; past the first ten only a count.
     static QString file_list(const QStringList& paths, const QMap<QString, QStringList>& details = {});
     // One group of files of such a warning: its text and its files, each
-    // with the details (such as tag names) it has in this group.
+    // with the details (such as tag names) it has in this group. The text
+    // is the source of a translation with plural forms by the total,
+    // "%1 of %n files ...:\n\n%2" (marked with QT_TR_N_NOOP).
     struct file_group {
-        QString text;
+        const char* text;
         QStringList paths;
         QMap<QString, QStringList> details{};
     };
     // The warning after an operation that did not change every file: for each
-    // group of files that is not empty, its text ("%1 of %2 ...: %3", filled
-    // with their count, total and names with details); then, when ExifTool
-    // has stopped, the warning that says so.
-    void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total);
+    // group of files that is not empty, its text, filled with their count,
+    // the total and their names with details; then, when ExifTool has
+    // stopped, the warning that says so. Information instead of a warning
+    // where every group tells of files that are done.
+    void report_incomplete(const QString& title, const std::vector<file_group>& groups, int total,
+                           QMessageBox::Icon icon = QMessageBox::Warning);
 
     ko::button_dark* settings_button = nullptr;
     ko::button_dark* about_button = nullptr;
@@ -195,12 +202,20 @@ private:
     ko::qt::layout* table_layout = nullptr;
     QProgressDialog* loading_progress = nullptr;
     QProgressDialog* syncing_progress = nullptr;
-    QMap<QString, exif_tag_map> undo_map;
-    // For the files of undo_map: their GPS tags as read right after the
-    // change (or after an undo of them that failed). An undo writes only into
-    // a file that still holds them. A file that could not be read then, or
-    // whose change ExifTool did not confirm, has no entry.
-    QMap<QString, exif_tag_map> undo_left_map;
+    // What the undo keeps of a file that the last sync or removal wrote, or
+    // may have written: its GPS tags before the change, its name as the
+    // file system has it, and its stamp right after the change (or after an
+    // undo that left it here), none when that could not be taken. An undo
+    // writes only into a file whose stamp is unchanged.
+    struct undo_entry {
+        exif_tag_map tags;
+        QByteArray name;
+        std::optional<file_stamp> stamp;
+        bool retried = false; // an undo left it here
+    };
+    QMap<QString, undo_entry> undo_map;
+    // The entry of a file just written (or maybe written), with its stamp.
+    static undo_entry entry_after_write(const QString& path, const exif_tag_map& snapshot);
     dialog_settings* settings_dialog = nullptr;
     QString last_image_load_path;
     QString last_gpx_load_path;

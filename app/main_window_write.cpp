@@ -4,7 +4,8 @@
 // its current GPS tags are read afresh, group by group, and only files whose
 // write succeeded (or may have: a write whose outcome is unknown keeps its
 // snapshot) can be undone. An undo writes back exactly what changed, and
-// only into a file that still holds what the change left in it.
+// only into a file that the file system tells is the one the change left,
+// as it left it.
 
 #include "main_window.h"
 
@@ -17,12 +18,14 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QSet>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -380,6 +383,35 @@ QStringList differing_tags(const exif_tag_map& then, const exif_tag_map& now)
     return names;
 }
 
+// Where a file of the undo stands since its stamp was taken: the same file
+// as it was left, changed (or another file, or no stamp was taken), gone,
+// or not known (stat() failed otherwise, so the undo tries again later).
+enum class since_change { same, changed, gone, unknown };
+
+since_change file_since_change(const QString& path, const QByteArray& name, const std::optional<file_stamp>& stamp)
+{
+    int error = 0;
+    const std::optional<file_stamp> now = stamp_of(name, error);
+    if (now)
+        return stamp && *stamp == *now ? since_change::same : since_change::changed;
+    if (no_such_file(error))
+        return since_change::gone;
+    qWarning("Could not check '%s' before restoring its GPS tags: %s.", qUtf8Printable(path), std::strerror(error));
+    return since_change::unknown;
+}
+
+// The stamp of a file right after a write into it, which an undo requires
+// unchanged. Without one the undo leaves the file alone.
+std::optional<file_stamp> stamp_after_write(const QString& path, const QByteArray& name)
+{
+    int error = 0;
+    std::optional<file_stamp> stamp = stamp_of(name, error);
+    if (!stamp)
+        qWarning("Could not take the state of '%s' after writing it (%s); an undo will not write into it.",
+                 qUtf8Printable(path), std::strerror(error));
+    return stamp;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- messages
@@ -399,21 +431,30 @@ QString MainWindow::file_list(const QStringList& paths, const QMap<QString, QStr
     return lines.join(QLatin1Char('\n'));
 }
 
-void MainWindow::report_incomplete(const QString& title, const std::vector<file_group>& groups, int total)
+void MainWindow::report_incomplete(const QString& title, const std::vector<file_group>& groups, int total,
+                                   QMessageBox::Icon icon)
 {
     QStringList parts;
     for (const file_group& group : groups)
         if (!group.paths.isEmpty())
-            parts << group.text.arg(group.paths.size()).arg(total).arg(file_list(group.paths, group.details));
+            parts << tr(group.text, nullptr, total)
+                         .arg(QString::number(group.paths.size()), file_list(group.paths, group.details));
     if (parts.isEmpty())
         return;
-    ko::message_box::warning(this, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+    ko::message_box::show(this, icon, title, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok,
+                          QMessageBox::NoButton);
     if (ko::exiftool::stopped())
         warn_exiftool_missing();
 }
 
 // ---------------------------------------------------------------- snapshot
+
+MainWindow::undo_entry MainWindow::entry_after_write(const QString& path, const exif_tag_map& snapshot)
+{
+    undo_entry entry{snapshot, QFile::encodeName(path), std::nullopt};
+    entry.stamp = stamp_after_write(path, entry.name);
+    return entry;
+}
 
 std::optional<exif_tag_map> MainWindow::gps_tag_map_for_file(const QString& path, gps_read when)
 {
@@ -529,8 +570,7 @@ void MainWindow::sync_gps()
     QCoreApplication::processEvents();
     progress_pacer pacer(syncing_progress);
 
-    QMap<QString, exif_tag_map> undo;
-    QMap<QString, exif_tag_map> left;
+    QMap<QString, undo_entry> undo;
     QSet<QString> written;
     QStringList failed;
     QStringList uncertain;
@@ -572,12 +612,9 @@ void MainWindow::sync_gps()
                 // A write whose fate is unknown keeps its snapshot: restoring
                 // it is right whether or not the write landed.
                 if (outcome != ko::write_outcome::not_written)
-                    undo[row.path] = *snapshot;
+                    undo[row.path] = entry_after_write(row.path, *snapshot);
                 if (outcome == ko::write_outcome::written) {
                     written.insert(row.path);
-                    // What the undo will expect to find in the file.
-                    if (const auto after = gps_tag_map_for_file(row.path, gps_read::after_change))
-                        left[row.path] = *after;
                 } else if (outcome == ko::write_outcome::unknown) {
                     uncertain << row.path;
                     qWarning("'%s' may have been written: ExifTool stopped before it confirmed the write.",
@@ -595,10 +632,8 @@ void MainWindow::sync_gps()
     syncing_progress->hide();
 
     // Nothing written: the last undo still describes the files as they are.
-    if (!undo.isEmpty()) {
+    if (!undo.isEmpty())
         undo_map = undo;
-        undo_left_map = left;
-    }
     undo_button->setEnabled(!undo_map.isEmpty());
 
     if (failed.isEmpty() && uncertain.isEmpty()) {
@@ -616,9 +651,9 @@ void MainWindow::sync_gps()
     operation.release();
 
     report_incomplete(tr("Not all files were written"),
-                      {{tr("%1 of %2 files could not be written and are still in the list:\n\n%3"), failed},
-                       {tr("%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. "
-                           "They are still in the list:\n\n%3"),
+                      {{QT_TR_N_NOOP("%1 of %n files could not be written and are still in the list:\n\n%2"), failed},
+                       {QT_TR_N_NOOP("%1 of %n files may have been written: ExifTool stopped before it confirmed the "
+                                     "write. They are still in the list:\n\n%2"),
                         uncertain}},
                       to_write);
 }
@@ -656,30 +691,32 @@ void MainWindow::remove_gps_data()
     QCoreApplication::processEvents();
     progress_pacer pacer(syncing_progress);
 
-    QMap<QString, exif_tag_map> undo;
-    QMap<QString, exif_tag_map> left;
+    QMap<QString, undo_entry> undo;
     QStringList failed;
     QStringList uncertain;
+    QStringList unchecked;
     for (int r = 0; r < paths.size(); ++r) {
         const QString& path = paths.at(r);
         const std::optional<exif_tag_map> snapshot = gps_tag_map_for_file(path);
         const ko::write_outcome outcome = snapshot ? ko::exiftool::write_tags_outcome(path, removal_tags(*snapshot))
                                                    : ko::write_outcome::not_written;
         if (outcome != ko::write_outcome::not_written)
-            undo[path] = *snapshot;
+            undo[path] = entry_after_write(path, *snapshot);
         if (outcome == ko::write_outcome::written) {
             // Done only when ExifTool finds no position in the file any more
             // (read-only QuickTime coordinates, for one, stay; so do the
             // QuickTime positions not named GPS..., which the read after
-            // cannot see). What it finds is what the undo will expect. A file
-            // that cannot be read now has lost no position it did not hold.
-            const std::optional<exif_tag_map> after = gps_tag_map_for_file(path, gps_read::after_change);
-            if (after)
-                left[path] = *after;
-            if (holds_position(after ? *after : *snapshot) ||
-                record_flag(path, QStringLiteral("has_quicktime_gps"))) {
+            // cannot see). A file that held none has none now. One that
+            // cannot be read now had its position removed by ExifTool's
+            // word, but whether one is left is not known: it is named as
+            // such, stays in the list and can be undone.
+            const std::optional<exif_tag_map> after =
+                holds_position(*snapshot) ? gps_tag_map_for_file(path, gps_read::after_change) : exif_tag_map();
+            if (record_flag(path, QStringLiteral("has_quicktime_gps")) || (after && holds_position(*after))) {
                 qWarning("A GPS position remains in '%s' after removing its GPS data.", qUtf8Printable(path));
                 failed << path;
+            } else if (!after) {
+                unchecked << path;
             }
         } else if (outcome == ko::write_outcome::unknown) {
             qWarning("The GPS data of '%s' may have been removed: ExifTool stopped before it confirmed it.",
@@ -694,21 +731,24 @@ void MainWindow::remove_gps_data()
     syncing_progress->reset();
     syncing_progress->hide();
 
-    if (!undo.isEmpty()) {
+    if (!undo.isEmpty())
         undo_map = undo;
-        undo_left_map = left;
-    }
     table_model->keep_rows(QSet<QString>(failed.cbegin(), failed.cend()) +
-                           QSet<QString>(uncertain.cbegin(), uncertain.cend()));
+                           QSet<QString>(uncertain.cbegin(), uncertain.cend()) +
+                           QSet<QString>(unchecked.cbegin(), unchecked.cend()));
     undo_button->setEnabled(!undo_map.isEmpty());
     operation.release();
 
     report_incomplete(
         tr("Not all files were changed"),
-        {{tr("The GPS data of %1 of %2 files could not be removed; they are still in the list:\n\n%3"), failed},
-         {tr("The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it confirmed it. They "
-             "are still in the list:\n\n%3"),
-          uncertain}},
+        {{QT_TR_N_NOOP("The GPS data of %1 of %n files could not be removed; they are still in the list:\n\n%2"),
+          failed},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed "
+                       "it. They are still in the list:\n\n%2"),
+          uncertain},
+         {QT_TR_N_NOOP("ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to "
+                       "check that no position is left. They are still in the list:\n\n%2"),
+          unchecked}},
         paths.size());
 }
 
@@ -729,13 +769,19 @@ void MainWindow::undo_last_edit()
     QCoreApplication::processEvents();
     progress_pacer pacer(syncing_progress);
 
-    QMap<QString, exif_tag_map> not_restored;
-    QMap<QString, exif_tag_map> not_restored_left;
+    QMap<QString, undo_entry> not_restored;
     QStringList restored;
+    QStringList failed;
     QStringList uncertain;
-    // Files that no longer hold what the change left in them: another
-    // program wrote into them, or put another file in their place.
+    // Written, but the read-back failed: they may have been restored.
+    QStringList unchecked;
+    // Restored by this undo after an earlier one left them.
+    QStringList restored_now;
+    // Files that are not the one the change left, as it left it: another
+    // program wrote into them, or put another file or a link in their place.
     QStringList changed;
+    // Files that are no longer there: deleted, moved or renamed.
+    QStringList gone;
     // Some tags do not read as before though the file was written, or the
     // write failed and what differs are numbers that are none: ExifTool
     // refused their values, and would refuse them again.
@@ -748,30 +794,36 @@ void MainWindow::undo_last_edit()
     int done = 0;
     for (auto it = undo_map.cbegin(); it != undo_map.cend(); ++it) {
         const QString& path = it.key();
-        const exif_tag_map& then = it.value();
-        const auto left = undo_left_map.constFind(path);
-        // Only what changed since the snapshot is written back. What the file
-        // holds then is read again: under -m ExifTool skips a value it cannot
-        // convert with a warning and still counts the file as updated.
-        const std::optional<exif_tag_map> now = gps_tag_map_for_file(path, gps_read::before_restore);
-        // And only into a file that still holds what the change left in it.
-        // A file that could not be read right after the change cannot be
-        // told from one changed since, and is left alone as well. Either
-        // counts as restored when it reads as before the change anyway.
-        if (now && (left == undo_left_map.cend() || !differing_tags(*left, *now).isEmpty()) &&
-            !differing_tags(then, *now).isEmpty()) {
-            qWarning("'%s' was changed since the last sync or removal, or could not be read right after it; it is "
-                     "left as it is.",
+        const undo_entry& entry = it.value();
+        const exif_tag_map& then = entry.tags;
+        // Only into the very file the change left, as it left it: the file
+        // system tells, at no cost to ExifTool. Only what changed since the
+        // snapshot is written back, so what the file holds is read again
+        // (under -m ExifTool skips a value it cannot convert with a warning
+        // and still counts the file as updated); a read changes no stamp,
+        // and the stamp is compared once more right before the write.
+        std::optional<exif_tag_map> now;
+        since_change since = file_since_change(path, entry.name, entry.stamp);
+        if (since == since_change::same) {
+            now = gps_tag_map_for_file(path, gps_read::before_restore);
+            since = file_since_change(path, entry.name, entry.stamp);
+        }
+        if (since == since_change::changed || since == since_change::gone) {
+            qWarning(since == since_change::gone
+                         ? "'%s' is no longer there; its GPS tags are not restored."
+                         : "'%s' was changed since the last sync or removal; it is left as it is.",
                      qUtf8Printable(path));
-            changed << path;
+            (since == since_change::gone ? gone : changed) << path;
             pacer.step(++done);
             continue;
         }
+        if (since == since_change::unknown)
+            now.reset();
         const exif_tag_map tags = now ? restore_tags(then, *now) : exif_tag_map();
-        ko::write_outcome outcome = !now          ? ko::write_outcome::not_written
-                                    : tags.empty() ? ko::write_outcome::written
-                                                   : ko::exiftool::write_tags_outcome(path, tags,
-                                                                                      ko::tag_values::escaped);
+        const bool writes = !tags.empty();
+        ko::write_outcome outcome = !now    ? ko::write_outcome::not_written
+                                    : writes ? ko::exiftool::write_tags_outcome(path, tags, ko::tag_values::escaped)
+                                             : ko::write_outcome::written;
         std::optional<exif_tag_map> after;
         if (tags.empty())
             after = now;
@@ -819,6 +871,8 @@ void MainWindow::undo_last_edit()
 
         if (after && differing.isEmpty()) {
             restored << path;
+            if (entry.retried)
+                restored_now << path;
         } else if (settled) {
             QStringList not_written_back = differing;
             for (const QString& key : qAsConst(other_numbers))
@@ -841,22 +895,26 @@ void MainWindow::undo_last_edit()
                 qWarning("The GPS tags of '%s' may have been restored: ExifTool stopped before it confirmed it.",
                          qUtf8Printable(path));
                 uncertain << path;
+            } else if (outcome == ko::write_outcome::written && !after) {
+                qWarning("The GPS tags of '%s' may have been restored: they could not be read back.",
+                         qUtf8Printable(path));
+                unchecked << path;
             } else {
                 qWarning("Restoring the GPS tags of '%s' failed.", qUtf8Printable(path));
+                failed << path;
             }
-            not_restored.insert(path, then);
-            // The next undo expects what the file holds after this one.
-            if (after)
-                not_restored_left.insert(path, *after);
-            else if (left != undo_left_map.cend())
-                not_restored_left.insert(path, *left);
+            undo_entry left = entry;
+            left.retried = true;
+            // The next undo expects the file as this one left it.
+            if (writes)
+                left.stamp = stamp_after_write(path, left.name);
+            not_restored.insert(path, left);
         }
         pacer.step(++done);
     }
     syncing_progress->reset();
     syncing_progress->hide();
     undo_map = not_restored;
-    undo_left_map = not_restored_left;
 
     // Files written back that are in the list again show what they now hold.
     const QStringList& listed = table_model->row_paths();
@@ -875,24 +933,35 @@ void MainWindow::undo_last_edit()
     undo_button->setEnabled(!undo_map.isEmpty());
     operation.release();
 
-    QStringList failed = not_restored.keys();
-    for (const QString& path : qAsConst(uncertain))
-        failed.removeOne(path);
-    report_incomplete(tr("Undo incomplete"),
-                      {{tr("The GPS data of %1 of %2 files could not be restored. Undo stays available for "
-                           "them:\n\n%3"),
-                        failed},
-                       {tr("The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it "
-                           "confirmed it. Undo stays available for them:\n\n%3"),
-                        uncertain},
-                       {tr("%1 of %2 files were changed since the last sync or removal (or could not be read right "
-                           "after it) and were left as they are. Undo is no longer offered for them:\n\n%3"),
-                        changed},
-                       {tr("%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write "
-                           "back the tags named here. A second undo would fare no better:\n\n%3"),
-                        refused, refused_tags},
-                       {tr("In %1 of %2 files ExifTool wrote the tags named here back as other numbers than "
-                           "before, so they were deleted. A second undo would fare no better:\n\n%3"),
-                        renumbered, renumbered_tags}},
-                      total);
+    // When every file is back as before nothing is said, unless an earlier
+    // undo told of some of them that they were not, or might not be: these
+    // are named as restored now.
+    const bool complete = restored.size() == total;
+    report_incomplete(
+        complete ? tr("Undo done") : tr("Undo incomplete"),
+        {{QT_TR_N_NOOP("The GPS data of %1 of %n files could not be restored. Undo stays available for "
+                       "them:\n\n%2"),
+          failed},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been restored: ExifTool stopped before it "
+                       "confirmed it. Undo stays available for them:\n\n%2"),
+          uncertain},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files "
+                       "could not be read back. Undo stays available for them:\n\n%2"),
+          unchecked},
+         {QT_TR_N_NOOP("%1 of %n files were changed since the last sync or removal and were left as they are. "
+                       "Undo is no longer offered for them:\n\n%2"),
+          changed},
+         {QT_TR_N_NOOP("%1 of %n files are no longer there: they were deleted, moved or renamed since the last "
+                       "sync or removal. Undo is no longer offered for them:\n\n%2"),
+          gone},
+         {QT_TR_N_NOOP("%1 of %n files do not hold all their GPS tags as before: ExifTool could not write back "
+                       "the tags named here. A second undo would fare no better:\n\n%2"),
+          refused, refused_tags},
+         {QT_TR_N_NOOP("In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, "
+                       "so they were deleted. A second undo would fare no better:\n\n%2"),
+          renumbered, renumbered_tags},
+         {QT_TR_N_NOOP("The GPS data of %1 of %n files that the last undo left for another try is now as before "
+                       "the last sync or removal:\n\n%2"),
+          restored_now}},
+        total, complete ? QMessageBox::Information : QMessageBox::Warning);
 }

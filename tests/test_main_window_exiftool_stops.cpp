@@ -84,7 +84,8 @@ private slots:
         const auto load_boxes = answering({"OK"}, [&] { w.load_files({swapped}); });
         QCOMPARE(load_boxes.size(), 1);
         QCOMPARE(load_boxes[0].title, QString("Not all files were read"));
-        QVERIFY(load_boxes[0].text.contains("1 of 1 files") && load_boxes[0].text.contains("dirimg.jpg"));
+        QVERIFY(load_boxes[0].text.contains("1 of 1 file could not be read") &&
+                load_boxes[0].text.contains("dirimg.jpg"));
         QVERIFY(!ko::exiftool::stopped());
         QCOMPARE(writing_support::contents(inner), inner_bytes);
     }
@@ -163,6 +164,8 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName("Quenmark");
     QCoreApplication::setApplicationName("Orlavo");
     ko::application<MainWindow> app(argc, argv);
+    if (!writing_support::install_english())
+        return 1;
     test_main_window test;
     return QTest::qExec(&test, argc, argv);
 }

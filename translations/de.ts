@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1">
+<TS version="2.1" language="de" sourcelanguage="en">
 <context>
     <name>MainWindow</name>
     <message>
@@ -120,38 +120,6 @@ ExifTool wurde hier gesucht:
     <message>
         <source>Not all files were read</source>
         <translation>Nicht alle Dateien wurden gelesen</translation>
-    </message>
-    <message>
-        <source>The metadata of %1 of %2 files could not be read, so they get no GPS position and are not written:
-
-%3</source>
-        <translation>Die Metadaten von %1 von %2 Dateien konnten nicht gelesen werden. Sie erhalten daher keine GPS-Position und werden nicht geschrieben:
-
-%3</translation>
-    </message>
-    <message>
-        <source>%1 of %2 files may have been written: ExifTool stopped before it confirmed the write. They are still in the list:
-
-%3</source>
-        <translation>%1 von %2 Dateien wurden möglicherweise geschrieben: ExifTool wurde beendet, bevor es das Schreiben bestätigte. Sie sind weiterhin in der Liste:
-
-%3</translation>
-    </message>
-    <message>
-        <source>The GPS data of %1 of %2 files may have been removed: ExifTool stopped before it confirmed it. They are still in the list:
-
-%3</source>
-        <translation>Die GPS-Daten von %1 von %2 Dateien wurden möglicherweise entfernt: ExifTool wurde beendet, bevor es dies bestätigte. Sie sind weiterhin in der Liste:
-
-%3</translation>
-    </message>
-    <message>
-        <source>The GPS data of %1 of %2 files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
-
-%3</source>
-        <translation>Die GPS-Daten von %1 von %2 Dateien wurden möglicherweise wiederhergestellt: ExifTool wurde beendet, bevor es dies bestätigte. Rückgängig bleibt für sie verfügbar:
-
-%3</translation>
     </message>
     <message>
         <source>All supported files </source>
@@ -294,14 +262,6 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         <translation>Nicht alle Dateien wurden geschrieben</translation>
     </message>
     <message>
-        <source>%1 of %2 files could not be written and are still in the list:
-
-%3</source>
-        <translation>%1 von %2 Dateien konnten nicht geschrieben werden und sind weiterhin in der Liste:
-
-%3</translation>
-    </message>
-    <message>
         <source>Do you really want to delete all GPS information from all currently loaded (%1) images?</source>
         <translation>Möchten Sie wirklich alle GPS-Informationen aus allen aktuell geladenen (%1) Bildern löschen?</translation>
     </message>
@@ -310,48 +270,194 @@ Die meisten Anwendungen bevorzugen die EXIF-Angabe gegenüber der QuickTime-Anga
         <translation>Nicht alle Dateien wurden geändert</translation>
     </message>
     <message>
-        <source>The GPS data of %1 of %2 files could not be removed; they are still in the list:
-
-%3</source>
-        <translation>Die GPS-Daten von %1 von %2 Dateien konnten nicht entfernt werden; sie sind weiterhin in der Liste:
-
-%3</translation>
-    </message>
-    <message>
         <source>Undo incomplete</source>
         <translation>Rückgängig unvollständig</translation>
     </message>
-    <message>
-        <source>The GPS data of %1 of %2 files could not be restored. Undo stays available for them:
+    <message numerus="yes">
+        <source>The metadata of %1 of %n files could not be read, so they get no GPS position and are not written:
 
-%3</source>
-        <translation>Die GPS-Daten von %1 von %2 Dateien konnten nicht wiederhergestellt werden. Rückgängig bleibt für sie verfügbar:
+%2</source>
+        <translation>
+            <numerusform>Die Metadaten von %1 von %n Datei konnten nicht gelesen werden. Sie erhält daher keine GPS-Position und wird nicht geschrieben:
 
-%3</translation>
+%2</numerusform>
+            <numerusform>Die Metadaten von %1 von %n Dateien konnten nicht gelesen werden. Sie erhalten daher keine GPS-Position und werden nicht geschrieben:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files could not be written and are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei konnte nicht geschrieben werden und ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien konnten nicht geschrieben werden und sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files may have been written: ExifTool stopped before it confirmed the write. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei wurde möglicherweise geschrieben: ExifTool wurde beendet, bevor es das Schreiben bestätigte. Sie ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien wurden möglicherweise geschrieben: ExifTool wurde beendet, bevor es das Schreiben bestätigte. Sie sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files could not be removed; they are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei konnten nicht entfernt werden; sie ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien konnten nicht entfernt werden; sie sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been removed: ExifTool stopped before it confirmed it. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei wurden möglicherweise entfernt: ExifTool wurde beendet, bevor es dies bestätigte. Sie ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien wurden möglicherweise entfernt: ExifTool wurde beendet, bevor es dies bestätigte. Sie sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>ExifTool removed the GPS data of %1 of %n files, but they could not be read afterwards to check that no position is left. They are still in the list:
+
+%2</source>
+        <translation>
+            <numerusform>ExifTool hat die GPS-Daten von %1 von %n Datei entfernt, aber sie konnte danach nicht gelesen werden, um zu prüfen, dass keine Position übrig ist. Sie ist weiterhin in der Liste:
+
+%2</numerusform>
+            <numerusform>ExifTool hat die GPS-Daten von %1 von %n Dateien entfernt, aber sie konnten danach nicht gelesen werden, um zu prüfen, dass keine Position übrig ist. Sie sind weiterhin in der Liste:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files could not be restored. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei konnten nicht wiederhergestellt werden. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien konnten nicht wiederhergestellt werden. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been restored: ExifTool stopped before it confirmed it. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei wurden möglicherweise wiederhergestellt: ExifTool wurde beendet, bevor es dies bestätigte. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien wurden möglicherweise wiederhergestellt: ExifTool wurde beendet, bevor es dies bestätigte. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files may have been restored: ExifTool wrote it, but the files could not be read back. Undo stays available for them:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei wurden möglicherweise wiederhergestellt: ExifTool hat sie geschrieben, aber die Datei konnte danach nicht gelesen werden. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien wurden möglicherweise wiederhergestellt: ExifTool hat sie geschrieben, aber die Dateien konnten danach nicht gelesen werden. Rückgängig bleibt für sie verfügbar:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files were changed since the last sync or removal and were left as they are. Undo is no longer offered for them:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei wurde seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert und blieb, wie sie ist. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert und blieben, wie sie sind. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files are no longer there: they were deleted, moved or renamed since the last sync or removal. Undo is no longer offered for them:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei ist nicht mehr vorhanden: Sie wurde seit dem letzten Schreiben oder Entfernen der GPS-Daten gelöscht, verschoben oder umbenannt. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien sind nicht mehr vorhanden: Sie wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten gelöscht, verschoben oder umbenannt. Rückgängig wird für sie nicht mehr angeboten:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files do not hold all their GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
+
+%2</source>
+        <translation>
+            <numerusform>%1 von %n Datei enthält nicht mehr alle GPS-Tags wie zuvor: ExifTool konnte die hier genannten Tags nicht zurückschreiben. Ein zweites Rückgängig würde daran nichts ändern:
+
+%2</numerusform>
+            <numerusform>%1 von %n Dateien enthalten nicht mehr alle GPS-Tags wie zuvor: ExifTool konnte die hier genannten Tags nicht zurückschreiben. Ein zweites Rückgängig würde daran nichts ändern:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>In %1 of %n files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
+
+%2</source>
+        <translation>
+            <numerusform>In %1 von %n Datei schrieb ExifTool die hier genannten Tags als andere Zahlen als zuvor zurück, daher wurden sie gelöscht. Ein zweites Rückgängig würde daran nichts ändern:
+
+%2</numerusform>
+            <numerusform>In %1 von %n Dateien schrieb ExifTool die hier genannten Tags als andere Zahlen als zuvor zurück, daher wurden sie gelöscht. Ein zweites Rückgängig würde daran nichts ändern:
+
+%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The GPS data of %1 of %n files that the last undo left for another try is now as before the last sync or removal:
+
+%2</source>
+        <translation>
+            <numerusform>Die GPS-Daten von %1 von %n Datei, die das letzte Rückgängig für einen weiteren Versuch übrig ließ, sind jetzt wieder wie vor dem letzten Schreiben oder Entfernen:
+
+%2</numerusform>
+            <numerusform>Die GPS-Daten von %1 von %n Dateien, die das letzte Rückgängig für einen weiteren Versuch übrig ließ, sind jetzt wieder wie vor dem letzten Schreiben oder Entfernen:
+
+%2</numerusform>
+        </translation>
     </message>
     <message>
-        <source>%1 of %2 files do not hold all their GPS tags as before: ExifTool could not write back the tags named here. A second undo would fare no better:
-
-%3</source>
-        <translation>%1 von %2 Dateien enthalten nicht mehr alle GPS-Tags wie zuvor: ExifTool konnte die hier genannten Tags nicht zurückschreiben. Ein zweites Rückgängig würde daran nichts ändern:
-
-%3</translation>
-    </message>
-    <message>
-        <source>%1 of %2 files were changed since the last sync or removal (or could not be read right after it) and were left as they are. Undo is no longer offered for them:
-
-%3</source>
-        <translation>%1 von %2 Dateien wurden seit dem letzten Schreiben oder Entfernen der GPS-Daten geändert (oder konnten direkt danach nicht gelesen werden) und blieben, wie sie sind. Rückgängig wird für sie nicht mehr angeboten:
-
-%3</translation>
-    </message>
-    <message>
-        <source>In %1 of %2 files ExifTool wrote the tags named here back as other numbers than before, so they were deleted. A second undo would fare no better:
-
-%3</source>
-        <translation>In %1 von %2 Dateien schrieb ExifTool die hier genannten Tags als andere Zahlen als zuvor zurück, daher wurden sie gelöscht. Ein zweites Rückgängig würde daran nichts ändern:
-
-%3</translation>
+        <source>Undo done</source>
+        <translation>Rückgängig abgeschlossen</translation>
     </message>
 </context>
 <context>

@@ -46,11 +46,18 @@ bool make_image(const QString& path, const char* format, int width, int height, 
 
 int run_exiftool(const QStringList& args, QString* standard_output, int timeout_ms)
 {
-    const QString exiftool = find_tool(QStringLiteral("exiftool"));
-    if (exiftool.isEmpty())
+    return run_program(QStringLiteral("exiftool"), args, QString(), standard_output, timeout_ms);
+}
+
+int run_program(const QString& program, const QStringList& args, const QString& folder, QString* standard_output,
+                int timeout_ms)
+{
+    const QString path = find_tool(program);
+    if (path.isEmpty())
         return -1;
     QProcess process;
-    process.start(exiftool, args);
+    process.setWorkingDirectory(folder);
+    process.start(path, args);
     if (!process.waitForStarted(timeout_ms))
         return -1;
     process.closeWriteChannel();

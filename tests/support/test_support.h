@@ -26,6 +26,10 @@ bool make_image(const QString& path, const char* format = "JPEG",
 int run_exiftool(const QStringList& args, QString* standard_output = nullptr,
                  int timeout_ms = 30000);
 
+// The same for any program on PATH, run in folder (unless empty).
+int run_program(const QString& program, const QStringList& args, const QString& folder,
+                QString* standard_output = nullptr, int timeout_ms = 30000);
+
 // Tags of a file as a separate exiftool run sees them: "-n -s -a -G1" lines,
 // keyed "Group:Tag" (numeric values, duplicates shown).
 QMap<QString, QString> read_tags_numeric(const QString& path);

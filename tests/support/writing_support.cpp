@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 
 namespace writing_support {
 
@@ -132,6 +133,12 @@ QByteArray pixels(const QString& path)
         return {};
     image = image.convertToFormat(QImage::Format_RGB32);
     return QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
+}
+
+bool install_english()
+{
+    static QTranslator english;
+    return english.load(":/translations/en") && QCoreApplication::installTranslator(&english);
 }
 
 box_script::box_script(const QStringList& answers)

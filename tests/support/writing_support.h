@@ -43,6 +43,10 @@ QByteArray pixels(const QString& path);
 
 QByteArray contents(const QString& path);
 
+// Installs the program's English translation for the rest of the run, as
+// the program does: the plural forms of its texts ("1 of 1 file").
+bool install_english();
+
 // Answers the message boxes shown while it exists, in order: each answer is
 // a button text (clicked through test_support::click_button_later) or
 // "<close>" (the box ends without a button). A box beyond the script is
