@@ -548,6 +548,16 @@ int main(int argc, char** argv)
     const QByteArray long_cdata_around = small_track("", "<![CDATA[" + bulk_marker + "]]>");
     const QByteArray doctype_comment_around = small_track("<!DOCTYPE gpx [<!--" + bulk_marker + "-->]>\n");
     const QByteArray doctype_blanks_around = small_track("<!DOCTYPE" + bulk_marker + "gpx>\n");
+    // 50 MB of tags of count attributes, plain or all of one local name.
+    const auto tags = [](int count, bool one_local_name) {
+        return odd_file{QStringLiteral("50 MB, tags of %1 attributes%2")
+                            .arg(count)
+                            .arg(one_local_name ? QStringLiteral(" of one local name") : QString()),
+                        [count, one_local_name](const QString& path) {
+                            return write_repeated(path, 50, tag_of_attributes(count, one_local_name));
+                        },
+                        false};
+    };
     const QList<odd_file> odd_files = {
         {QStringLiteral("100,000 levels deep"), in_memory([] { return gpx_samples::deeply_nested(100000); }), false},
         {QStringLiteral("10 million levels deep"), in_memory([] { return gpx_samples::deeply_nested(10000000); }),
@@ -616,18 +626,7 @@ int main(int argc, char** argv)
                                    "<!DOCTYPE gpx [<!ENTITY t \"" + tag_of_attributes(100, false).trimmed() + "\">]>\n");
          },
          false},
-        {QStringLiteral("50 MB, tags of 100 attributes of one local name"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(100, true)); }, false},
-        {QStringLiteral("50 MB, tags of 100 attributes"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(100, false)); }, false},
-        {QStringLiteral("50 MB, tags of 32 attributes of one local name"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(32, true)); }, false},
-        {QStringLiteral("50 MB, tags of 32 attributes"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(32, false)); }, false},
-        {QStringLiteral("50 MB, tags of 24 attributes of one local name"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(24, true)); }, false},
-        {QStringLiteral("50 MB, tags of 24 attributes"),
-         [](const QString& path) { return write_repeated(path, 50, tag_of_attributes(24, false)); }, false},
+        tags(100, true), tags(100, false), tags(32, true), tags(32, false), tags(24, true), tags(24, false),
         {QStringLiteral("50 MB of undeclared references at the top level"),
          [](const QString& path) {
              return write_repeated(path, 50, "&u;", true, "<!DOCTYPE gpx SYSTEM \"gpx.dtd\">\n");
